@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, tests and benchmarks need, skipping
+# what is already there. Safe to run any number of times.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "deps.sh: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

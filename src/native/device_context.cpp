@@ -1,0 +1,144 @@
+#include "native/device_context.h"
+
+#include "native/bitmap.h"
+#include "native/resample.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace native {
+namespace {
+
+void deselect(DeviceContext* dc) {
+  Bitmap* b = dc->bitmap;
+  dc->bitmap = nullptr;
+  if (!b || b->is_stock) return;
+  b->selected_into = nullptr;
+  if (b->delete_when_deselected) delete_object(b);
+}
+
+DeviceContext* live_dc(const void* handle) {
+  GdiObject* object = find_live_object(handle);
+  return object && object->type == ObjectType::dc ? static_cast<DeviceContext*>(object) : nullptr;
+}
+
+thread_local unsigned batch_limit = 20;
+
+}  // namespace
+
+DeviceContext::~DeviceContext() { deselect(this); }
+
+DeviceContext* create_compatible_dc(const DeviceContext*) {
+  auto* dc = new (std::nothrow) DeviceContext;
+  if (!dc) return nullptr;
+  dc->bitmap = stock_bitmap();
+  register_object(dc);
+  return dc;
+}
+
+bool delete_dc(DeviceContext* dc) {
+  if (!live_dc(dc)) return false;
+  unregister_object(dc);
+  delete dc;
+  return true;
+}
+
+GdiObject* select_object(DeviceContext* dc, GdiObject* object) {
+  if (!live_dc(dc)) return nullptr;
+  GdiObject* live = find_live_object(object);
+  if (!live || live->type != ObjectType::bitmap) return nullptr;
+  auto* b = static_cast<Bitmap*>(live);
+  if (b->selected_into && b->selected_into != dc) return nullptr;
+  Bitmap* previous = dc->bitmap;
+  if (previous == b) return previous;
+  if (previous && !previous->is_stock) previous->selected_into = nullptr;
+  dc->bitmap = b;
+  if (!b->is_stock) b->selected_into = dc;
+  if (previous && previous->delete_when_deselected) {
+    delete_object(previous);
+    return stock_bitmap();
+  }
+  return previous;
+}
+
+Brush* create_solid_brush(std::uint32_t colour) {
+  auto* brush = new (std::nothrow) Brush;
+  if (!brush) return nullptr;
+  brush->colour = colour & 0xFFFFFF;
+  register_object(brush);
+  return brush;
+}
+
+bool fill_rect(DeviceContext* dc, const Rect& rect, const Brush* brush) {
+  GdiObject* live = find_live_object(brush);
+  if (!live_dc(dc) || !live || live->type != ObjectType::brush) return false;
+  Bitmap& b = *dc->bitmap;
+  int left = std::max(rect.left, 0), right = std::min(rect.right, b.width);
+  int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, b.height);
+  std::uint32_t c = brush->colour;
+  std::uint32_t argb = (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) write_pixel(b, x, y, argb);
+  return true;
+}
+
+bool bit_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source, int source_x,
+             int source_y) {
+  return stretch_blt(target, x, y, width, height, source, source_x, source_y, width, height);
+}
+
+int set_stretch_blt_mode(DeviceContext* dc, int mode) {
+  if (!live_dc(dc) || mode < 1 || mode > STRETCH_HALFTONE) return 0;
+  int previous = dc->stretch_mode;
+  dc->stretch_mode = mode;
+  return previous;
+}
+
+bool set_brush_org(DeviceContext* dc, int x, int y) {
+  if (!live_dc(dc)) return false;
+  dc->brush_origin_x = x;
+  dc->brush_origin_y = y;
+  return true;
+}
+
+bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
+                 int source_x, int source_y, int source_width, int source_height) {
+  if (!live_dc(target) || !live_dc(source) || width <= 0 || height <= 0 || source_width <= 0 || source_height <= 0)
+    return false;
+  const Bitmap& from = *source->bitmap;
+  Bitmap& to = *target->bitmap;
+  // Gather the source rectangle as 0xAARRGGBB; pixels outside it read black.
+  std::vector<std::uint32_t> in(static_cast<std::size_t>(source_width) * source_height);
+  for (int sy = 0; sy < source_height; ++sy)
+    for (int sx = 0; sx < source_width; ++sx) {
+      int px = source_x + sx, py = source_y + sy;
+      bool inside = px >= 0 && py >= 0 && px < from.width && py < from.height;
+      in[static_cast<std::size_t>(sy) * source_width + sx] = inside ? read_pixel(from, px, py) : 0;
+    }
+  std::vector<std::uint32_t> out;
+  if (width == source_width && height == source_height) {
+    out = std::move(in);
+  } else {
+    out.resize(static_cast<std::size_t>(width) * height);
+    if (target->stretch_mode == STRETCH_HALFTONE)
+      resample(in.data(), source_width, source_height, out.data(), width, height);
+    else
+      resample_nearest(in.data(), source_width, source_height, out.data(), width, height);
+  }
+  for (int ty = std::max(0, -y); ty < height && y + ty < to.height; ++ty)
+    for (int tx = std::max(0, -x); tx < width && x + tx < to.width; ++tx)
+      write_pixel(to, x + tx, y + ty, out[static_cast<std::size_t>(ty) * width + tx]);
+  return true;
+}
+
+unsigned gdi_get_batch_limit() { return batch_limit; }
+
+unsigned gdi_set_batch_limit(unsigned limit) {
+  unsigned previous = batch_limit;
+  batch_limit = limit == 0 ? 20 : limit;
+  return previous;
+}
+
+}  // namespace native

@@ -1,0 +1,28 @@
+#include "runtime/general_heap.h"
+
+#include "native/heap.h"
+
+namespace {
+native::Heap* heap = nullptr;
+constexpr std::size_t INITIAL_HEAP_SIZE = 4096;
+}  // namespace
+
+bool create_general_heap() {
+  if (!heap) heap = native::heap_create(INITIAL_HEAP_SIZE);
+  return heap != nullptr;
+}
+
+void destroy_general_heap() {
+  native::heap_destroy(heap);
+  heap = nullptr;
+}
+
+native::Heap* general_heap() { return heap; }
+
+void* general_alloc(std::size_t size) { return native::heap_alloc(heap, size, true); }
+
+void* general_alloc_raw(std::size_t size) { return native::heap_alloc(heap, size, false); }
+
+void general_free(void* block) {
+  if (block) native::heap_free(heap, block);
+}

@@ -1,0 +1,41 @@
+#include "runtime_fixture.h"
+
+#include "native/faults.h"
+#include "native/text.h"
+#include "runtime/general_heap.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+void RuntimeTest::SetUp() {
+  native::faults::reset();
+  ASSERT_TRUE(create_general_heap());
+  std::string pattern = (std::filesystem::temp_directory_path() / "tesselon-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  temp_dir_ = pattern;
+}
+
+void RuntimeTest::TearDown() {
+  native::faults::reset();
+  destroy_general_heap();
+  std::error_code ignored;
+  std::filesystem::remove_all(temp_dir_, ignored);
+}
+
+std::string RuntimeTest::temp_path(const std::string& name) const { return temp_dir_ + "/" + name; }
+
+std::u16string RuntimeTest::temp_path16(const std::string& name) const { return native::from_utf8(temp_path(name)); }
+
+bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::uint8_t> read_whole_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
