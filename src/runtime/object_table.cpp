@@ -10,10 +10,6 @@ namespace {
 
 void* record_of(AnyNode* node) { return reinterpret_cast<char*>(node) + sizeof(AnyNode); }
 
-AnyNode* node_of(ObjectId handle) {
-  return reinterpret_cast<AnyNode*>(reinterpret_cast<char*>(handle) - sizeof(AnyNode));
-}
-
 bool is_number(const ObjectTable* table, ObjectId id) { return id >= 0 && id < table->capacity; }
 
 // Handles are checked against the any-list before they are used: a stale or
