@@ -25,7 +25,14 @@ struct ImageEncoder {
 
 constexpr int MAX_ENCODERS = 30;
 
+// Appends an encoder to the list. The list never grows past MAX_ENCODERS: a
+// further registration is ignored.
 void register_encoder(ImageEncoder* encoder);
+
+// How many encoders are registered, and the first one registered under a code
+// (null when there is none).
+int encoder_count();
+const ImageEncoder* find_encoder(std::uint32_t code);
 
 // The dispatch behind saving an image: BMP is built in, other codes go to the
 // first registered encoder with that code. 32-bit pixels are composited over
