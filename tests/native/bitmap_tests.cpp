@@ -57,7 +57,7 @@ TEST(Bitmap, DeviceDependentBitmapsHideTheirPixels) {
   std::uint8_t in[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
   EXPECT_EQ(native::set_di_bits(ddb, 0, 2, in, 32, false), 2);
   EXPECT_EQ(native::read_pixel(*ddb, 0, 1), 0x04030201u);
-  std::uint8_t out[12] = {};
+  std::uint8_t out[16] = {};
   EXPECT_EQ(native::get_di_bits(ddb, 0, 2, out, 24, true), 2);  // top-down, 24 bits, stride 8
   EXPECT_EQ(out[0], 9);
   EXPECT_EQ(out[8], 1);
