@@ -52,7 +52,8 @@ const ImageEncoder* find_encoder(std::uint32_t code) {
 std::int32_t write_image_file(const char16_t* name, const std::uint8_t* pixels, std::uint32_t encoder,
                               std::int32_t width, std::int32_t height, std::int32_t stride, std::int32_t image_depth,
                               std::uint32_t layout, std::uint32_t options, std::int32_t depth) {
-  if (encoder == ENCODER_BMP) return write_bmp(name, pixels, stride, width, height, image_depth, layout, options, depth);
+  if (encoder == ENCODER_BMP)
+    return write_bmp(name, pixels, stride, width, height, image_depth, layout, options, depth);
 
   const ImageEncoder* entry = find_encoder(encoder);
   if (!entry) return 0;
