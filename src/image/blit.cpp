@@ -105,7 +105,9 @@ bool resample_into(const native::DibSection& section, native::Bitmap* copy) {
                   static_cast<const std::uint8_t*>(source.bits) + memory_row * source_stride,
                   static_cast<std::size_t>(source.width) * 4);
     }
-    native::resample(in, source.width, source.height, out, copy->width, copy->height, true);
+    done = native::resample(in, source.width, source.height, out, copy->width, copy->height, true);
+  }
+  if (done) {
     for (int line = 0; line < copy->height; ++line)
       std::memcpy(native::row_address(*copy, line), out + static_cast<std::size_t>(line) * copy->width,
                   static_cast<std::size_t>(copy->width) * 4);

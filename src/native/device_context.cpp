@@ -103,10 +103,10 @@ bool set_brush_org(DeviceContext* dc, int x, int y) {
   return true;
 }
 
-bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
-                 int source_x, int source_y, int source_width, int source_height) {
-  if (!live_dc(target) || !live_dc(source) || width <= 0 || height <= 0 || source_width <= 0 || source_height <= 0)
-    return false;
+namespace {
+
+bool stretch_pixels(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
+                    int source_x, int source_y, int source_width, int source_height) {
   const Bitmap& from = *source->bitmap;
   Bitmap& to = *target->bitmap;
   // Gather the source rectangle as 0xAARRGGBB; pixels outside it read black.
@@ -122,15 +122,29 @@ bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, con
     out = std::move(in);
   } else {
     out.resize(static_cast<std::size_t>(width) * height);
-    if (target->stretch_mode == STRETCH_HALFTONE)
-      resample(in.data(), source_width, source_height, out.data(), width, height);
-    else
+    if (target->stretch_mode == STRETCH_HALFTONE) {
+      if (!resample(in.data(), source_width, source_height, out.data(), width, height)) return false;
+    } else {
       resample_nearest(in.data(), source_width, source_height, out.data(), width, height);
+    }
   }
   for (int ty = std::max(0, -y); ty < height && y + ty < to.height; ++ty)
     for (int tx = std::max(0, -x); tx < width && x + tx < to.width; ++tx)
       write_pixel(to, x + tx, y + ty, out[static_cast<std::size_t>(ty) * width + tx]);
   return true;
+}
+
+}  // namespace
+
+bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
+                 int source_x, int source_y, int source_width, int source_height) {
+  if (!live_dc(target) || !live_dc(source) || width <= 0 || height <= 0 || source_width <= 0 || source_height <= 0)
+    return false;
+  try {
+    return stretch_pixels(target, x, y, width, height, source, source_x, source_y, source_width, source_height);
+  } catch (const std::bad_alloc&) {
+    return false;  // a copy that cannot be made draws nothing
+  }
 }
 
 unsigned gdi_get_batch_limit() { return batch_limit; }

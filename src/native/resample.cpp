@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <new>
 #include <vector>
 
 namespace native {
@@ -41,9 +42,10 @@ std::vector<std::vector<Tap>> taps_for(int in_size, int out_size) {
 
 }  // namespace
 
-void resample(const std::uint32_t* in, int in_width, int in_height, std::uint32_t* out, int out_width,
-              int out_height, bool premultiply) {
-  if (in_width <= 0 || in_height <= 0 || out_width <= 0 || out_height <= 0) return;
+namespace {
+
+void resample_unchecked(const std::uint32_t* in, int in_width, int in_height, std::uint32_t* out, int out_width,
+                        int out_height, bool premultiply) {
   auto across = taps_for(in_width, out_width);
   auto down = taps_for(in_height, out_height);
   // Channels in order blue, green, red, alpha.
@@ -80,6 +82,19 @@ void resample(const std::uint32_t* in, int in_width, int in_height, std::uint32_
         v |= static_cast<std::uint32_t>(std::clamp(std::lround(acc[c]), 0L, 255L)) << (8 * c);
       out[static_cast<std::size_t>(y) * out_width + x] = v;
     }
+  }
+}
+
+}  // namespace
+
+bool resample(const std::uint32_t* in, int in_width, int in_height, std::uint32_t* out, int out_width,
+              int out_height, bool premultiply) {
+  if (in_width <= 0 || in_height <= 0 || out_width <= 0 || out_height <= 0) return false;
+  try {
+    resample_unchecked(in, in_width, in_height, out, out_width, out_height, premultiply);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 }
 
