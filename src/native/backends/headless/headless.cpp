@@ -1,0 +1,183 @@
+// The headless backend: fixed screen, plain sleeping, injected input.
+#include "native/backends/headless/headless.h"
+
+#include "native/backend.h"
+#include "native/input_state.h"
+#include "native/menu.h"
+#include "native/message_queue.h"
+#include "native/paint.h"
+#include "native/window.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <thread>
+
+namespace native::headless {
+namespace {
+
+struct State {
+  std::deque<std::function<void()>> scheduled;
+  std::function<void()> starved;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+int metric(int index) {
+  switch (index) {
+    case SM_CXSCREEN: return SCREEN_WIDTH;
+    case SM_CYSCREEN: return SCREEN_HEIGHT;
+    case SM_CYCAPTION: return CAPTION_HEIGHT;
+    case SM_CYSMCAPTION: return SMALL_CAPTION_HEIGHT;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return BORDER;
+    case SM_CXFIXEDFRAME:
+    case SM_CYFIXEDFRAME: return FIXED_FRAME;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return SIZING_FRAME;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return EDGE;
+    case SM_CYMENU: return MENU_HEIGHT;
+    default: return -1;
+  }
+}
+
+int double_click_time() { return DOUBLE_CLICK_MS; }
+
+bool wait_input(std::uint32_t timeout_ms) {
+  State& s = state();
+  if (!s.scheduled.empty()) {
+    auto action = std::move(s.scheduled.front());
+    s.scheduled.pop_front();
+    action();
+    return true;
+  }
+  if (timeout_ms != INFINITE) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
+    return false;
+  }
+  if (s.starved) {
+    s.starved();
+    return true;
+  }
+  std::fputs("headless: the program waits for input that can never arrive\n", stderr);
+  std::abort();
+}
+
+const Backend table = [] {
+  Backend b;
+  b.name = "headless";
+  b.system_metric = &metric;
+  b.double_click_time_ms = &double_click_time;
+  b.wait_input = &wait_input;
+  return b;
+}();
+
+bool has_enabled_item(Menu* menu, std::uint16_t id) {
+  if (!menu) return false;
+  int state = get_menu_state(menu, id, MF_BYCOMMAND);
+  return state != -1 && !(state & (MFS_GRAYED | MF_POPUP));
+}
+
+}  // namespace
+
+const Backend* backend() { return &table; }
+
+void install() {
+  state() = State{};
+  init(&table);
+}
+
+void schedule(std::function<void()> action) { state().scheduled.push_back(std::move(action)); }
+std::size_t scheduled_count() { return state().scheduled.size(); }
+void on_starved(std::function<void()> handler) { state().starved = std::move(handler); }
+
+void key_down(std::uint8_t virtual_key) { input_key(virtual_key, true); }
+void key_up(std::uint8_t virtual_key) { input_key(virtual_key, false); }
+
+void press_key(std::uint8_t virtual_key, std::uint32_t modifiers) {
+  if (modifiers & MOD_CONTROL) key_down(VK_CONTROL);
+  if (modifiers & MOD_SHIFT) key_down(VK_SHIFT);
+  if (modifiers & MOD_ALT) key_down(VK_MENU);
+  key_down(virtual_key);
+  key_up(virtual_key);
+  if (modifiers & MOD_ALT) key_up(VK_MENU);
+  if (modifiers & MOD_SHIFT) key_up(VK_SHIFT);
+  if (modifiers & MOD_CONTROL) key_up(VK_CONTROL);
+}
+
+void mouse_move(Point screen) { input_mouse_move(screen); }
+void mouse_down(MouseButton button, Point screen) { input_mouse_button(button, true, screen); }
+void mouse_up(MouseButton button, Point screen) { input_mouse_button(button, false, screen); }
+
+void click(Point screen, MouseButton button) {
+  mouse_down(button, screen);
+  mouse_up(button, screen);
+}
+
+void double_click(Point screen, MouseButton button) {
+  click(screen, button);
+  click(screen, button);
+}
+
+void wheel(int delta) { input_wheel(delta); }
+
+Point client_point(Window* window, int x, int y) {
+  Point p{x, y};
+  client_to_screen(window, p);
+  return p;
+}
+
+bool choose_menu_item(Window* window, std::uint16_t id) {
+  if (!has_enabled_item(get_menu(window), id)) return false;
+  return post_message(window, WM_COMMAND, id, 0);
+}
+
+bool click_close_box(Window* window) {
+  if (!is_window(window) || get_parent(window) || !(get_window_long(window, GWL_STYLE) & WS_SYSMENU)) return false;
+  Point p = get_cursor_pos();
+  return post_message(window, WM_SYSCOMMAND, SC_CLOSE, make_lparam(p.x, p.y));
+}
+
+void minimize(Window* window) { show_window(window, SW_MINIMIZE); }
+void maximize(Window* window) { show_window(window, SW_MAXIMIZE); }
+void restore(Window* window) { show_window(window, SW_RESTORE); }
+void activate(Window* window) { set_active_window(window); }
+
+void activate_other_program() {
+  other_program_activated();
+}
+
+std::uint32_t drag_over(const DataObject& data, Point screen, std::uint32_t allowed, std::uint32_t key_state) {
+  return drag_move(&data, screen, key_state, allowed);
+}
+
+void drag_leave() { drag_cancel(); }
+
+std::uint32_t drop(const DataObject& data, Point screen, std::uint32_t allowed, std::uint32_t key_state) {
+  return drag_drop(&data, screen, key_state, allowed);
+}
+
+std::uint32_t drop_files(Point screen, const std::vector<std::u16string>& names, std::uint32_t allowed,
+                         std::uint32_t key_state) {
+  auto data = make_file_list_data(names);
+  drag_move(data.get(), screen, key_state, allowed);
+  drag_move(data.get(), screen, key_state, allowed);
+  return drag_drop(data.get(), screen, key_state, allowed);
+}
+
+std::uint32_t drop_text(Point screen, const std::u16string& text, std::uint32_t allowed, std::uint32_t key_state) {
+  auto data = make_text_data(text);
+  drag_move(data.get(), screen, key_state, allowed);
+  drag_move(data.get(), screen, key_state, allowed);
+  return drag_drop(data.get(), screen, key_state, allowed);
+}
+
+const Bitmap* surface(Window* window) { return window_surface(window); }
+std::uint32_t pixel(Window* window, int x, int y) { return surface_pixel(window, x, y); }
+
+}  // namespace native::headless
