@@ -89,8 +89,8 @@ void shutdown_ole();
 // a top-level window. Nothing happens for a gadget or window that does not
 // exist, or for format 0.
 void enable_gadget_drop(ObjectId gadget, std::int32_t format, std::uint32_t actions, std::uint32_t private_key = 0);
-void enable_window_drop(native::Window* window, ObjectId number, std::int32_t format, std::uint32_t actions,
-                        std::uint32_t private_key = 0);
+void enable_native_window_drop(native::Window* window, ObjectId number, std::int32_t format, std::uint32_t actions,
+                               std::uint32_t private_key = 0);
 
 // Removes "VX_DropAccept" and revokes the registration; false when the window
 // had no drop target.

@@ -136,8 +136,8 @@ void enable_gadget_drop(ObjectId gadget, std::int32_t format, std::uint32_t acti
   if (search.parent) native::enum_child_windows(search.parent, lift_over_frame, reinterpret_cast<std::intptr_t>(&search));
 }
 
-void enable_window_drop(native::Window* window, ObjectId number, std::int32_t format, std::uint32_t actions,
-                        std::uint32_t private_key) {
+void enable_native_window_drop(native::Window* window, ObjectId number, std::int32_t format, std::uint32_t actions,
+                               std::uint32_t private_key) {
   if (!native::is_window(window) || format == 0) return;
   apply(0, number, window, format, actions, private_key);
 }

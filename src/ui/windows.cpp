@@ -1,5 +1,6 @@
 #include "ui/windows.h"
 
+#include "ui/drop_target.h"
 #include "ui/event_callbacks.h"
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
@@ -179,6 +180,11 @@ std::intptr_t set_window_stay_on_top(ObjectId number, bool on) {
   if (!record || record->mdi_client) return 0;
   return native::set_window_pos(record->handle, on ? native::HWND_TOPMOST : native::HWND_NOTOPMOST, 0, 0, 0, 0,
                                 native::SWP_NOMOVE | native::SWP_NOSIZE);
+}
+
+void enable_window_drop(ObjectId number, std::int32_t format, std::uint32_t actions, std::uint32_t private_key) {
+  if (WindowRecord* record = window_record(number))
+    enable_native_window_drop(record->handle, number, format, actions, private_key);
 }
 
 void set_gadget_command_handler(GadgetCommandHandler handler) { gadget_handler = handler; }

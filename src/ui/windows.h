@@ -40,6 +40,8 @@ ObjectId open_window(ObjectId number, int x, int y, int inner_width, int inner_h
 std::intptr_t free_window(ObjectId number);
 native::Window* window_handle(ObjectId number);
 std::intptr_t set_window_stay_on_top(ObjectId number, bool on);
+// Lets data of a format be dropped on the window (actions 0 withdraws it).
+void enable_window_drop(ObjectId number, std::int32_t format, std::uint32_t actions, std::uint32_t private_key = 0);
 
 // Hooks for the layers above: the gadget layer answers commands from its
 // controls, the drop layer lets go of a window's drop target.

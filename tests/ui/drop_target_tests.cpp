@@ -185,7 +185,7 @@ TEST_F(DropTargetTest, PrivateFormatsMatchByKey) {
 }
 
 TEST_F(DropTargetTest, WindowDropsCarryTheWindowNumber) {
-  enable_window_drop(parent(), 0, 15, native::DROPEFFECT_COPY);
+  enable_native_window_drop(parent(), 0, 15, native::DROPEFFECT_COPY);
   std::vector<Seen> seen;
   EXPECT_EQ(headless::drop_files(on_screen(parent(), 600, 50), {u"/w"}), native::DROPEFFECT_COPY);
   seen = events();

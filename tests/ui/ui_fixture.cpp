@@ -1,10 +1,14 @@
 #include "ui_fixture.h"
 
+#include "ui/drop_target.h"
 #include "ui/event_queue.h"
+#include "ui/gadgets.h"
 #include "ui/event_wait.h"
 #include "ui/menus.h"
 #include "ui/windows.h"
 
+#include "image/drawing_context.h"
+#include "image/images.h"
 #include "native/backends/headless/headless.h"
 #include "native/window.h"
 
@@ -15,15 +19,24 @@ std::ostream& operator<<(std::ostream& out, const SeenEvent& e) {
 void UiTest::SetUp() {
   RuntimeTest::SetUp();
   native::headless::install();
+  init_image_services();
+  init_images();
+  init_drawing();
   init_events();
   init_windows();
+  init_gadgets();
+  init_ole();
   init_menus();
 }
 
 void UiTest::TearDown() {
   free_menu(OBJECT_ANY);
+  shutdown_ole();
+  shutdown_gadgets();
   shutdown_windows();
   shutdown_events();
+  free_all_images();
+  shutdown_image_services();
   native::shutdown();
   RuntimeTest::TearDown();
 }
