@@ -102,7 +102,7 @@ struct DrawingContext {
   native::DeviceContext* device_context;
   std::uint32_t saved_batch_limit;
   native::Bitmap* target_bitmap;
-  std::int32_t canvas_number;
+  ObjectId canvas_number;  // the gadget drawn on, for canvas outputs
 };
 
 namespace drawing_detail {

@@ -16,8 +16,7 @@ void release_canvas_output(DrawingContext* context, int commit) {
   native::gdi_set_batch_limit(context->saved_batch_limit);
   if (!commit) return;
   // The canvas may have gone (or been replaced) during the pass.
-  CanvasState* s = canvas_state();
-  if (GadgetRecord* record = s ? canvas_record(s->output_canvas) : nullptr) repaint_canvas(record);
+  if (GadgetRecord* record = canvas_record(context->canvas_number)) repaint_canvas(record);
 }
 
 }  // namespace
@@ -36,11 +35,8 @@ DrawingContext* canvas_output(ObjectId number) {
     native::delete_dc(dc);
     return nullptr;
   }
-  // The context keeps a 32-bit number; the full identity of a canvas made
-  // with OBJECT_ANY is kept here for the release.
-  canvas_state()->output_canvas = number;
   context->target_bitmap = bitmap;
-  context->canvas_number = static_cast<std::int32_t>(number);
+  context->canvas_number = number;
   context->start_returns_address = 0;
   // A batch limit of 1 keeps drawing made through the device context in step
   // with the direct byte access.

@@ -22,7 +22,6 @@ struct CanvasState {
   native::Cursor* cursors[CANVAS_CURSOR_COUNT];
   std::int32_t wheel_accumulator;
   native::Window* confining;  // the canvas that holds the cursor in, or none
-  ObjectId output_canvas;  // the canvas of the drawing pass under way
 };
 
 inline constexpr char16_t CANVAS_CLASS_NAME[] = u"VornelCanvas";
