@@ -4,6 +4,8 @@
 #include "ui/event_wait.h"
 #include "ui/windows.h"
 
+#include "runtime/general_heap.h"
+
 #include "native/backends/headless/headless.h"
 #include "native/menu.h"
 #include "native/message_queue.h"
@@ -162,6 +164,27 @@ TEST_F(WindowsTest, ReopeningANumberReplacesTheWindow) {
   ObjectId any = open_window(OBJECT_ANY, 0, 0, 50, 50, u"Any", 0);
   ASSERT_NE(any, 0);
   EXPECT_NE(window_handle(any), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WindowsTest, EventsHandedToTheHiddenWindowReachTheQueue) {
+  open_viewer_like();
+  events();
+  auto* record = static_cast<PostedEventRecord*>(general_alloc(sizeof(PostedEventRecord)));
+  *record = {0, EVENT_MENU, 42, 0, 0, nullptr};
+  ASSERT_TRUE(native::post_message(posted_event_window(), posted_event_message(), 0, reinterpret_cast<std::intptr_t>(record)));
+  EXPECT_EQ(events(), (std::vector<SeenEvent>{{EVENT_MENU, 42, 0, 0}}));
+  EXPECT_FALSE(native::is_window_visible(posted_event_window()));
+}
+
+TEST_F(WindowsTest, AQuitRequestIsAnsweredLikeAnyMessage) {
+  open_viewer_like();
+  events();
+  native::post_quit_message(0);
+  EXPECT_EQ(wait_window_event(0), static_cast<std::int32_t>(native::WM_QUIT));
 }
 
 }  // namespace
