@@ -14,6 +14,9 @@ struct Window;
 struct Menu;
 struct Cursor;
 struct Rect;
+struct FileDialogRequest;
+struct FileDialogAnswer;
+struct MessageBoxRequest;
 
 struct Backend {
   const char* name = "null";
@@ -39,6 +42,11 @@ struct Backend {
   void (*cursor_changed)(Cursor* cursor) = nullptr;
   void (*capture_changed)(Window* window) = nullptr;
   void (*cursor_clip_changed)(const Rect* rect) = nullptr;
+
+  // Modal boxes: each blocks until the user closes it. A file dialog
+  // answers false when cancelled; a message box answers the button id.
+  bool (*file_dialog)(const FileDialogRequest& request, FileDialogAnswer& answer) = nullptr;
+  int (*message_box)(const MessageBoxRequest& request) = nullptr;
 };
 
 // The backend in use, its null slots filled with the core's defaults.

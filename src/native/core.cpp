@@ -1,6 +1,7 @@
 // Start and stop of the window system, the backend slots, handle look-up.
 #include "native/backend.h"
 #include "native/core_state.h"
+#include "native/dialogs.h"
 #include "native/input_state.h"
 #include "native/window.h"
 
@@ -25,6 +26,10 @@ void no_show(Window*, bool) {}
 void no_surface(Window*, const Rect&) {}
 void no_cursor(Cursor*) {}
 void no_clip(const Rect*) {}
+// Without a display nobody can answer a box: it closes at once, as if
+// cancelled or confirmed with Enter.
+bool no_file_dialog(const FileDialogRequest&, FileDialogAnswer&) { return false; }
+int enter_on_message_box(const MessageBoxRequest& request) { return default_button(request.flags); }
 
 template <typename F>
 void fill(F& slot, F fallback) {
@@ -48,6 +53,8 @@ Backend with_defaults(const Backend* given) {
   fill(b.cursor_changed, &no_cursor);
   fill(b.capture_changed, &no_window);
   fill(b.cursor_clip_changed, &no_clip);
+  fill(b.file_dialog, &no_file_dialog);
+  fill(b.message_box, &enter_on_message_box);
   return b;
 }
 

@@ -40,6 +40,7 @@ struct WindowData {
   std::uint32_t style = 0;
   std::uint32_t ex_style = 0;
   std::intptr_t id = 0;
+  std::uint32_t thread_id = 0;  // the thread that made it
   std::u16string title;
   Rect rect{};         // outer rectangle in the parent's client coordinates (screen for top level)
   Rect normal_rect{};  // where a minimised or maximised window goes back to

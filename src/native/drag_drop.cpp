@@ -2,6 +2,8 @@
 // in progress.
 #include "native/drag_drop.h"
 
+#include "native/message_queue.h"
+
 #include "native/core_state.h"
 #include "native/input_state.h"
 #include "native/text.h"
@@ -246,11 +248,15 @@ std::uint32_t drag_drop(const DataObject* data, Point screen, std::uint32_t key_
     return DROPEFFECT_NONE;
   }
   DropTarget* target = d.target;
+  Window* window = d.window;
   target->add_ref();
   end_drag(false);
   std::uint32_t effect = allowed;
   if (target->drop(data, key_state, screen, &effect) != S_OK) effect = DROPEFFECT_NONE;
   target->release();
+  // The drag loop ends by leaving the target's thread a message, so a program
+  // blocked in its wait wakes up to take what the drop raised.
+  post_message(window, WM_NULL, 0, 0);
   return effect;
 }
 

@@ -4,6 +4,7 @@
 #include "native/core_state.h"
 #include "native/menu.h"
 #include "native/paint.h"
+#include "native/process.h"
 
 #include <algorithm>
 
@@ -100,6 +101,7 @@ Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, st
   w.style = style;
   w.ex_style = ex_style & ~WS_EX_TOPMOST;
   w.id = id;
+  w.thread_id = get_current_thread_id();
   w.title = std::u16string(title);
   if (child) {
     w.parent = parent_data;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <thread>
 
 namespace native::headless {
@@ -20,6 +21,10 @@ namespace {
 struct State {
   std::deque<std::function<void()>> scheduled;
   std::function<void()> starved;
+  FileDialogHandler file_dialog;
+  MessageBoxHandler message_box;
+  std::vector<FileDialogRecord> file_dialogs;
+  std::vector<MessageBoxRecord> message_boxes;
 };
 
 State& state() {
@@ -68,12 +73,45 @@ bool wait_input(std::uint32_t timeout_ms) {
   std::abort();
 }
 
+std::vector<WindowState> window_states() {
+  std::vector<WindowState> states;
+  for (Window* w : top_level_windows())
+    states.push_back({w, is_window_visible(w), is_window_enabled(w), (get_window_long(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+  return states;
+}
+
+WindowState state_in(const std::vector<WindowState>& states, Window* window) {
+  for (const WindowState& s : states)
+    if (s.window == window) return s;
+  return {};
+}
+
+bool show_file_dialog(const FileDialogRequest& request, FileDialogAnswer& answer) {
+  State& s = state();
+  FileDialogRecord record{request, window_states(), get_foreground_window(), std::nullopt};
+  if (s.file_dialog) record.answer = s.file_dialog(request);
+  if (record.answer) answer.path = *record.answer;
+  bool chosen = record.answer.has_value();
+  s.file_dialogs.push_back(std::move(record));
+  return chosen;
+}
+
+int show_message_box(const MessageBoxRequest& request) {
+  State& s = state();
+  MessageBoxRecord record{request, window_states(), get_foreground_window(), 0};
+  record.answer = s.message_box ? s.message_box(request) : default_button(request.flags);
+  s.message_boxes.push_back(record);
+  return record.answer;
+}
+
 const Backend table = [] {
   Backend b;
   b.name = "headless";
   b.system_metric = &metric;
   b.double_click_time_ms = &double_click_time;
   b.wait_input = &wait_input;
+  b.file_dialog = &show_file_dialog;
+  b.message_box = &show_message_box;
   return b;
 }();
 
@@ -176,6 +214,25 @@ std::uint32_t drop_text(Point screen, const std::u16string& text, std::uint32_t 
   drag_move(data.get(), screen, key_state, allowed);
   return drag_drop(data.get(), screen, key_state, allowed);
 }
+
+WindowState FileDialogRecord::window(Window* w) const { return state_in(windows, w); }
+WindowState MessageBoxRecord::window(Window* w) const { return state_in(windows, w); }
+
+void on_file_dialog(FileDialogHandler handler) { state().file_dialog = std::move(handler); }
+void on_message_box(MessageBoxHandler handler) { state().message_box = std::move(handler); }
+
+void answer_file_dialogs(std::vector<std::optional<std::u16string>> answers) {
+  auto queue = std::make_shared<std::deque<std::optional<std::u16string>>>(answers.begin(), answers.end());
+  on_file_dialog([queue](const FileDialogRequest&) -> std::optional<std::u16string> {
+    if (queue->empty()) return std::nullopt;
+    auto answer = std::move(queue->front());
+    queue->pop_front();
+    return answer;
+  });
+}
+
+const std::vector<FileDialogRecord>& file_dialogs() { return state().file_dialogs; }
+const std::vector<MessageBoxRecord>& message_boxes() { return state().message_boxes; }
 
 const Bitmap* surface(Window* window) { return window_surface(window); }
 std::uint32_t pixel(Window* window, int x, int y) { return surface_pixel(window, x, y); }

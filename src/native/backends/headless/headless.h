@@ -4,12 +4,14 @@
 // Injected input goes through the core exactly as a display's would: key
 // and pointer state change at once, messages are queued with the current
 // time and pointer position, and are handled when the program fetches them.
+#include "native/dialogs.h"
 #include "native/drag_drop.h"
 #include "native/input_events.h"
 #include "native/messages.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,6 +102,47 @@ std::uint32_t drop_files(Point screen, const std::vector<std::u16string>& names,
                          std::uint32_t allowed = DROPEFFECT_COPY, std::uint32_t key_state = MK_LBUTTON);
 std::uint32_t drop_text(Point screen, const std::u16string& text, std::uint32_t allowed = DROPEFFECT_COPY,
                         std::uint32_t key_state = MK_LBUTTON);
+
+// --- dialogs and message boxes ---------------------------------------------
+
+// How a top-level window of ours stood while a box was up.
+struct WindowState {
+  Window* window = nullptr;
+  bool visible = false;
+  bool enabled = false;
+  bool topmost = false;
+};
+
+struct FileDialogRecord {
+  FileDialogRequest request;
+  std::vector<WindowState> windows;  // every top-level window, topmost first
+  Window* foreground = nullptr;
+  std::optional<std::u16string> answer;  // what the user chose; none: cancelled
+  // The state of one window while the box was up ({} for an unknown one).
+  WindowState window(Window* window) const;
+};
+
+struct MessageBoxRecord {
+  MessageBoxRequest request;
+  std::vector<WindowState> windows;
+  Window* foreground = nullptr;
+  int answer = 0;
+  WindowState window(Window* window) const;
+};
+
+// The user's part in the next boxes: the handler runs while the box is up
+// and answers the chosen path (none: cancel) or the button pressed. Without
+// a handler a file dialog is cancelled and a message box gets Enter (IDOK
+// for an OK box). Every box is recorded either way.
+using FileDialogHandler = std::function<std::optional<std::u16string>(const FileDialogRequest&)>;
+using MessageBoxHandler = std::function<int(const MessageBoxRequest&)>;
+void on_file_dialog(FileDialogHandler handler);
+void on_message_box(MessageBoxHandler handler);
+// Answers the next file dialogs in turn, one path each (none: cancel); once
+// they are used up, dialogs are cancelled.
+void answer_file_dialogs(std::vector<std::optional<std::u16string>> answers);
+const std::vector<FileDialogRecord>& file_dialogs();
+const std::vector<MessageBoxRecord>& message_boxes();
 
 // --- what the screen shows --------------------------------------------------
 
