@@ -105,10 +105,56 @@ bool set_brush_org(DeviceContext* dc, int x, int y) {
 
 namespace {
 
+// Copies n pixels of one row between 24- and 32-bit layouts; 32-bit pixels
+// made from 24-bit ones get alpha 0, as single-pixel writes give them.
+void convert_row(const std::uint8_t* in, int in_bytes, std::uint8_t* out, int out_bytes, int n) {
+  if (in_bytes == out_bytes) {
+    std::memmove(out, in, static_cast<std::size_t>(n) * static_cast<std::size_t>(in_bytes));
+    return;
+  }
+  for (int i = 0; i < n; ++i, in += in_bytes, out += out_bytes) {
+    out[0] = in[0];
+    out[1] = in[1];
+    out[2] = in[2];
+    if (out_bytes == 4) out[3] = 0;
+  }
+}
+
+// Same-size copies between 24- and 32-bit bitmaps, a row at a time: what a
+// window's paint does with its backing store, so it must be quick. Target
+// pixels whose source lies outside the source bitmap become black.
+void copy_rows(Bitmap& to, int x, int y, int width, int height, const Bitmap& from, int source_x, int source_y) {
+  const int in_bytes = from.bits_per_pixel / 8, out_bytes = to.bits_per_pixel / 8;
+  const int first = std::max(0, -x), last = std::min(width, to.width - x);
+  const int inside_first = std::clamp(-source_x, first, std::max(first, last));
+  const int inside_last = std::clamp(from.width - source_x, inside_first, std::max(inside_first, last));
+  for (int ty = std::max(0, -y); ty < height && y + ty < to.height; ++ty) {
+    if (first >= last) break;
+    std::uint8_t* out = row_address(to, y + ty);
+    auto blacken = [&](int a, int b) {
+      if (b > a) std::memset(out + static_cast<std::size_t>(x + a) * out_bytes, 0, static_cast<std::size_t>(b - a) * out_bytes);
+    };
+    int sy = source_y + ty;
+    if (sy < 0 || sy >= from.height) {
+      blacken(first, last);
+      continue;
+    }
+    blacken(first, inside_first);
+    const std::uint8_t* in = row_address(from, sy) + static_cast<std::size_t>(source_x + inside_first) * in_bytes;
+    convert_row(in, in_bytes, out + static_cast<std::size_t>(x + inside_first) * out_bytes, out_bytes,
+                inside_last - inside_first);
+    blacken(inside_last, last);
+  }
+}
+
 bool stretch_pixels(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
                     int source_x, int source_y, int source_width, int source_height) {
   const Bitmap& from = *source->bitmap;
   Bitmap& to = *target->bitmap;
+  if (width == source_width && height == source_height && from.bits_per_pixel != 16 && to.bits_per_pixel != 16) {
+    copy_rows(to, x, y, width, height, from, source_x, source_y);
+    return true;
+  }
   // Gather the source rectangle as 0xAARRGGBB; pixels outside it read black.
   std::vector<std::uint32_t> in(static_cast<std::size_t>(source_width) * source_height);
   for (int sy = 0; sy < source_height; ++sy)

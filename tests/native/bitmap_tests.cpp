@@ -162,3 +162,35 @@ TEST(Resample, KeepsFlatColoursAndDoesNotBleedTransparency) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DeviceContext, SameSizeCopiesConvertRowsAndBlackenWhatLiesOutsideTheSource) {
+  Bitmap* from = native::create_dib_section(2, 1, 32);
+  Bitmap* to = native::create_dib_section(3, 2, 24);
+  const std::uint8_t source[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  std::memcpy(from->bits, source, 8);
+  std::memset(to->bits, 0xEE, to->stride * 2);
+  native::DeviceContext* src = native::create_compatible_dc();
+  native::DeviceContext* dst = native::create_compatible_dc();
+  native::select_object(src, from);
+  native::select_object(dst, to);
+  // Source columns -1..1 and rows 0..1: one column and one row lie outside.
+  EXPECT_TRUE(native::bit_blt(dst, 0, 0, 3, 2, src, -1, 0));
+  // Rows are bottom-up: memory row 1 is picture row 0.
+  const std::vector<std::uint8_t> expected = {
+      0, 0, 0, 0, 0, 0, 0, 0, 0, 0xEE, 0xEE, 0xEE,  // picture row 1: no source row
+      0, 0, 0, 1, 2, 3, 5, 6, 7, 0xEE, 0xEE, 0xEE,  // picture row 0: black, then the two pixels
+  };
+  EXPECT_EQ(std::vector<std::uint8_t>(to->bits, to->bits + 24), expected);
+
+  // And back: 24-bit pixels become 32-bit ones with alpha 0.
+  EXPECT_TRUE(native::bit_blt(src, 0, 0, 2, 1, dst, 1, 0));
+  EXPECT_EQ(std::vector<std::uint8_t>(from->bits, from->bits + 8), (std::vector<std::uint8_t>{1, 2, 3, 0, 5, 6, 7, 0}));
+  native::delete_dc(src);
+  native::delete_dc(dst);
+  native::delete_object(from);
+  native::delete_object(to);
+}
+
+}  // namespace
