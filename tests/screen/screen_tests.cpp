@@ -1,0 +1,138 @@
+#include "screen_fixture.h"
+
+#include "image/images.h"
+#include "screen/screen_file.h"
+#include "screen/screen_renderer.h"
+#include "screen/viewer_state.h"
+
+#include <vector>
+
+namespace {
+
+// Every pixel shows look-up entry 3, so each row's colour tells which
+// colour entry 3 had there.
+std::uint8_t all_three(int, int) { return 3; }
+std::uint8_t column_entries(int x, int) { return static_cast<std::uint8_t>(x % 16); }
+
+const std::vector<std::uint8_t> BASE_CLUT = {0, 1, 2, 10, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 127};
+
+// The colour of entry 3 on each screen row, read at scale 2.
+std::vector<std::uint32_t> entry_three_by_row() {
+  std::vector<std::uint32_t> rows;
+  for (int y = 0; y < 192; ++y) rows.push_back(ScreenTest::image_pixel(0, 2 * y));
+  return rows;
+}
+
+std::vector<std::uint32_t> rows_of(std::uint32_t before, int change_row, std::uint32_t after) {
+  std::vector<std::uint32_t> rows(192, before);
+  for (int y = change_row; y < 192; ++y) rows[static_cast<std::size_t>(y)] = after;
+  return rows;
+}
+
+TEST_F(ScreenTest, ALineChangeTakesEffectOnTheNextRowDown) {
+  load(make_screen(all_three, BASE_CLUT, {{99, 3, 34, 0}}));
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 100, shown(34)));
+}
+
+TEST_F(ScreenTest, OnlyTheFirstRecordForARowApplies) {
+  load(make_screen(all_three, BASE_CLUT, {{99, 3, 34, 0}, {99, 3, 64, 0}, {99, 4, 64, 0}}));
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 100, shown(34)));
+  EXPECT_EQ(image_pixel(0, 2 * 150), shown(34));
+}
+
+TEST_F(ScreenTest, EntriesOf16OrMoreAreSkippedAndTheScanGoesOn) {
+  load(make_screen(all_three, BASE_CLUT, {{49, 16, 64, 0}, {49, 3, 34, 0}}));
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 50, shown(34)));
+}
+
+TEST_F(ScreenTest, TheColourBytesTopBitIsIgnored) {
+  load(make_screen(all_three, {0, 0, 0, 10 | 0x80}, {{9, 3, 162, 0}}));
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 10, shown(34)));
+}
+
+TEST_F(ScreenTest, ATableStartingWith191UsesTheLookUpBytesAlone) {
+  std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {}, true);
+  bytes.insert(bytes.end(), {10, 3, 34, 0});  // after the end: ignored
+  load(bytes);
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 0, shown(10)));
+}
+
+TEST_F(ScreenTest, ChangesLastUntilTheEntryChangesAgainAndEveryRenderStartsAfresh) {
+  load(make_screen(all_three, BASE_CLUT, {{19, 3, 34, 0}, {59, 3, 64, 0}}));
+  std::vector<std::uint32_t> expected = rows_of(shown(10), 20, shown(34));
+  for (int y = 60; y < 192; ++y) expected[static_cast<std::size_t>(y)] = shown(64);
+  EXPECT_EQ(entry_three_by_row(), expected);
+  render_screen();
+  EXPECT_EQ(entry_three_by_row(), expected);
+}
+
+TEST_F(ScreenTest, PixelsMapHighNibbleFirstAtEitherScale) {
+  std::vector<std::uint8_t> bytes = make_screen(column_entries, BASE_CLUT, {});
+  bytes[0] = 0x1F;
+  load(bytes);
+  ViewerState& v = viewer_state();
+  EXPECT_EQ(image_pixel(0, 0), shown(BASE_CLUT[1]));
+  EXPECT_EQ(image_pixel(1, 1), shown(BASE_CLUT[1]));
+  EXPECT_EQ(image_pixel(2, 0), shown(BASE_CLUT[15]));
+  v.scale = 1;
+  render_screen();
+  EXPECT_EQ(image_pixel(0, 0), shown(BASE_CLUT[1]));
+  EXPECT_EQ(image_pixel(1, 0), shown(BASE_CLUT[15]));
+  EXPECT_EQ(image_pixel(255, 191), shown(BASE_CLUT[15]));
+}
+
+TEST_F(ScreenTest, ScaleOneIsCentredOnBlackAndScaleTwoFillsTheCanvas) {
+  std::vector<std::uint8_t> clut(16, 127);  // all white
+  load(make_screen(all_three, clut, {}));
+  EXPECT_EQ(canvas_pixel(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(canvas_pixel(511, 383), 0xFFFFFFu);
+  viewer_state().scale = 1;
+  render_screen();
+  EXPECT_EQ(canvas_pixel(127, 96), 0u);
+  EXPECT_EQ(canvas_pixel(128, 96), 0xFFFFFFu);
+  EXPECT_EQ(canvas_pixel(383, 287), 0xFFFFFFu);
+  EXPECT_EQ(canvas_pixel(384, 287), 0u);
+  EXPECT_EQ(canvas_pixel(383, 288), 0u);
+  EXPECT_EQ(canvas_pixel(0, 0), 0u);
+}
+
+TEST_F(ScreenTest, SizesAroundTheLimit) {
+  std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {}, false);
+  ASSERT_EQ(bytes.size(), 24616u);
+  load(bytes);
+  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_TRUE(viewer_state().file_name.empty());
+  bytes.push_back(5);  // one table byte: a record cut short
+  std::u16string name = load(bytes);
+  EXPECT_EQ(viewer_state().file_size, 24617);
+  EXPECT_EQ(viewer_state().file_name, name);
+}
+
+TEST_F(ScreenTest, ARecordCutShortIsIgnoredWithoutReadingPastTheFile) {
+  std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {{9, 3, 34, 0}}, false);
+  bytes.insert(bytes.end(), {19, 3});  // line and entry, no colour
+  load(bytes);
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 10, shown(34)));
+}
+
+TEST_F(ScreenTest, SeveralMegabytesAreHeldWhole) {
+  std::vector<LineRecord> records(1000000, LineRecord{200, 0, 0, 0});
+  records[0] = {99, 3, 34, 0};
+  for (std::size_t i = 1; i < records.size(); ++i) records[i] = {150, 20, 0, 0};  // entries too big
+  load(make_screen(all_three, BASE_CLUT, records));
+  EXPECT_EQ(viewer_state().file_size, 24616 + 4000000 + 1);
+  EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 100, shown(34)));
+}
+
+TEST_F(ScreenTest, ARejectedFileLeavesNothingLoadedButKeepsThePicture) {
+  load(make_screen(all_three, BASE_CLUT, {}));
+  std::uint32_t before = canvas_pixel(10, 10);
+  load_screen(temp_path16("missing.ss4"));
+  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_EQ(canvas_pixel(10, 10), before);
+  viewer_state().scale = 1;
+  render_screen();  // nothing loaded: nothing drawn
+  EXPECT_EQ(canvas_pixel(10, 10), before);
+}
+
+}  // namespace
