@@ -3,7 +3,8 @@
 # what is already there. Safe to run any number of times.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev)
+# clang and its runtime libraries build the fuzz target (libFuzzer).
+packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

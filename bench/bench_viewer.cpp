@@ -1,0 +1,64 @@
+// Opening a screen as the viewer does: load_screen reads the file and
+// renders it (49,152 boxes into image 0, then image 0 onto the canvas), and
+// render_screen alone, as a scale change runs it. Both at scale 2 and 1, on
+// the headless window system with the viewer's window and canvas, so the
+// canvas pass really draws.
+#include "app/runtime_services.h"
+#include "image/images.h"
+#include "native/backends/headless/headless.h"
+#include "native/text.h"
+#include "native/window.h"
+#include "runtime/general_heap.h"
+#include "screen/sam_palette.h"
+#include "screen/screen_file.h"
+#include "screen/screen_renderer.h"
+#include "screen/viewer_state.h"
+#include "ui/canvas.h"
+#include "ui/windows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+const std::u16string SAMPLE = native::from_utf8(std::string(SAMPLES_DIR) + "/raster_bars.ss4");
+
+class ViewerFixture : public benchmark::Fixture {
+ public:
+  void SetUp(const benchmark::State& state) override {
+    native::headless::install();
+    create_general_heap();
+    start_runtime_services();
+    init_screen_state();
+    int menu_height = native::get_system_metrics(native::SM_CYMENU);
+    open_window(0, 0, 0, 512, 384 + menu_height, u"Tesselon", WINDOW_CENTER_SCREEN);
+    create_canvas(0, 0, 0, 512, 384);
+    create_image(0, 512, 384);
+    build_palette();
+    viewer_state().scale = static_cast<std::int32_t>(state.range(0));
+    load_screen(SAMPLE);
+  }
+  void TearDown(const benchmark::State&) override {
+    release_screen_state();
+    free_image(0);
+    stop_runtime_services();
+    native::shutdown();
+    destroy_general_heap();
+  }
+};
+
+BENCHMARK_DEFINE_F(ViewerFixture, LoadScreen)(benchmark::State& state) {
+  for (auto _ : state) load_screen(SAMPLE);
+  if (viewer_state().file_size <= 0) state.SkipWithError("the sample did not load");
+}
+BENCHMARK_REGISTER_F(ViewerFixture, LoadScreen)->ArgName("scale")->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_DEFINE_F(ViewerFixture, RenderScreen)(benchmark::State& state) {
+  for (auto _ : state) render_screen();
+}
+BENCHMARK_REGISTER_F(ViewerFixture, RenderScreen)->ArgName("scale")->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,88 @@
+#include "app/command_line.h"
+
+#include "native/text.h"
+#include "runtime/object_table.h"
+
+#include <vector>
+
+namespace {
+
+struct ProcessState {
+  int cursor;
+};
+
+ProcessState* process = nullptr;
+ProcessState unstarted{};  // the cursor before the process services start
+std::u16string text;
+
+ProcessState& state() { return process ? *process : unstarted; }
+
+std::vector<std::u16string> split(std::u16string_view line) {
+  std::vector<std::u16string> tokens;
+  std::size_t i = 0;
+  while (true) {
+    while (i < line.size() && line[i] == u' ') ++i;
+    if (i >= line.size()) break;
+    if (line[i] == u'"') {
+      std::size_t close = line.find(u'"', i + 1);
+      if (close == std::u16string_view::npos) {
+        tokens.emplace_back(line.substr(i + 1));
+        break;
+      }
+      tokens.emplace_back(line.substr(i + 1, close - i - 1));
+      i = close + 1;  // scanning goes on right after the quote
+    } else {
+      std::size_t end = line.find(u' ', i);
+      if (end == std::u16string_view::npos) end = line.size();
+      tokens.emplace_back(line.substr(i, end - i));
+      i = end;
+    }
+  }
+  return tokens;
+}
+
+}  // namespace
+
+void init_process_services() {
+  process = static_cast<ProcessState*>(allocate_state_block(sizeof(ProcessState), nullptr, nullptr));
+}
+
+std::u16string command_line_from_arguments(int argc, const char* const* argv) {
+  std::u16string line;
+  for (int i = 0; i < argc; ++i) {
+    std::u16string argument = native::from_utf8(argv[i] ? argv[i] : "");
+    if (i > 0) line += u' ';
+    // Quotes group tokens and cannot be escaped: an argument that needs
+    // quoting (a space, nothing at all, or a leading quote) loses any quotes
+    // of its own rather than splitting into different arguments.
+    bool needs_quotes = argument.empty() || argument.front() == u'"' || argument.find(u' ') != std::u16string::npos;
+    if (needs_quotes) {
+      std::erase(argument, u'"');
+      line += u'"' + argument + u'"';
+    } else {
+      line += argument;
+    }
+  }
+  return line;
+}
+
+void set_command_line(std::u16string_view line) {
+  text = line;
+  state().cursor = 0;
+}
+
+const std::u16string& command_line() { return text; }
+
+int command_line_count() {
+  std::vector<std::u16string> tokens = split(text);
+  return tokens.empty() ? -1 : static_cast<int>(tokens.size()) - 1;
+}
+
+std::u16string command_line_argument(int index) {
+  int& cursor = state().cursor;
+  if (index < 0) index = cursor;
+  std::vector<std::u16string> tokens = split(text);
+  cursor = index + 1;
+  std::size_t at = static_cast<std::size_t>(index) + 1;
+  return at < tokens.size() ? tokens[at] : std::u16string();
+}

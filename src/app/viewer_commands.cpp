@@ -1,0 +1,62 @@
+#include "app/viewer_commands.h"
+
+#include "export/encoder_registry.h"
+#include "image/save_image.h"
+#include "screen/screen_file.h"
+#include "screen/screen_renderer.h"
+#include "screen/viewer_state.h"
+#include "ui/event_queue.h"
+#include "ui/menus.h"
+#include "ui/requesters.h"
+
+#include "ui/drop_target.h"
+
+#include <cwctype>
+
+namespace {
+constexpr ObjectId VIEWER_MENU = 0;
+constexpr ObjectId VIEWER_IMAGE = 0;
+}  // namespace
+
+std::u16string default_save_name(std::u16string_view file_name) {
+  std::size_t dot = file_name.rfind(u'.');
+  return std::u16string(dot == std::u16string_view::npos ? file_name : file_name.substr(0, dot));
+}
+
+std::u16string png_save_name(std::u16string_view answer) {
+  std::u16string tail(answer.substr(answer.size() < 3 ? 0 : answer.size() - 3));
+  for (char16_t& c : tail) c = static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
+  std::u16string name(answer);
+  if (tail != u"png") name += u".png";
+  return name;
+}
+
+void open_command() {
+  std::u16string name = open_file_requester(u"Please choose file to load", current_directory(),
+                                            u"Screen mode 4 (*.ss4)|*.ss4|All files (*.*)|*.*", 0);
+  if (name.empty()) return;
+  load_screen(name);
+  render_screen();
+}
+
+void save_command() {
+  std::u16string answer = save_file_requester(u"Please choose file to save",
+                                              default_save_name(viewer_state().file_name),
+                                              u"Portable Network Graphics (*.png)|*.png", 0);
+  if (answer.empty()) return;
+  save_image(VIEWER_IMAGE, png_save_name(answer).c_str(), ENCODER_PNG);
+}
+
+void scale_command(std::int32_t item) {
+  if (get_menu_item_state(VIEWER_MENU, static_cast<std::uint32_t>(item))) return;
+  set_menu_item_state(VIEWER_MENU, MENU_SCALE_1, item == MENU_SCALE_1);
+  set_menu_item_state(VIEWER_MENU, MENU_SCALE_2, item == MENU_SCALE_2);
+  viewer_state().scale = item == MENU_SCALE_1 ? 1 : 2;
+  render_screen();
+}
+
+void drop_command() {
+  std::u16string names = event_drop_files();
+  std::size_t end = names.find(u'\n');
+  load_screen(end == std::u16string::npos ? names : names.substr(0, end));
+}

@@ -1,0 +1,81 @@
+#include "app/command_line.h"
+#include "app/viewer_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<std::u16string> arguments_of(std::u16string_view text) {
+  set_command_line(text);
+  std::vector<std::u16string> out;
+  for (int i = 0; i < command_line_count(); ++i) out.push_back(command_line_argument(i));
+  return out;
+}
+
+using Args = std::vector<std::u16string>;
+
+TEST(CommandLine, SplitsOnSpacesWithQuotesGroupingATokens) {
+  EXPECT_EQ(arguments_of(u"prog a b"), (Args{u"a", u"b"}));
+  EXPECT_EQ(arguments_of(u"  prog   a  "), (Args{u"a"}));  // no token from trailing spaces
+  EXPECT_EQ(arguments_of(u"prog \"/my files/t.ss4\" x"), (Args{u"/my files/t.ss4", u"x"}));
+  EXPECT_EQ(arguments_of(u"prog \"a b\"c d"), (Args{u"a b", u"c", u"d"}));  // goes on right after the quote
+  EXPECT_EQ(arguments_of(u"prog \"open to the end"), (Args{u"open to the end"}));
+  EXPECT_EQ(arguments_of(u"prog a\"b c"), (Args{u"a\"b", u"c"}));  // a quote inside a token is ordinary
+  EXPECT_EQ(arguments_of(u"prog a\tb"), (Args{u"a\tb"}));           // tabs are ordinary too
+  EXPECT_EQ(arguments_of(u"\"/path with space/prog\" f"), (Args{u"f"}));
+  EXPECT_EQ(arguments_of(u"prog \"\" f"), (Args{u"", u"f"}));
+}
+
+TEST(CommandLine, CountsArgumentsAfterTheProgram) {
+  set_command_line(u"");
+  EXPECT_EQ(command_line_count(), -1);
+  EXPECT_EQ(command_line_argument(0), u"");
+  set_command_line(u"prog");
+  EXPECT_EQ(command_line_count(), 0);
+  EXPECT_EQ(command_line_argument(0), u"");
+}
+
+TEST(CommandLine, TheCursorFollowsTheLastArgumentAsked) {
+  set_command_line(u"prog a b c");
+  EXPECT_EQ(command_line_argument(1), u"b");
+  EXPECT_EQ(command_line_argument(-1), u"c");
+  EXPECT_EQ(command_line_argument(-1), u"");
+  EXPECT_EQ(command_line_argument(0), u"a");
+  EXPECT_EQ(command_line_argument(-1), u"b");
+}
+
+TEST(CommandLine, ProcessArgumentsSurviveTheRoundTrip) {
+  const char* argv[] = {"/usr/bin/tesselon", "/home/me/My Screens/a.ss4", "plain", "", "with\"quote"};
+  set_command_line(command_line_from_arguments(5, argv));
+  EXPECT_EQ(command_line_count(), 4);
+  EXPECT_EQ(command_line_argument(0), u"/home/me/My Screens/a.ss4");
+  EXPECT_EQ(command_line_argument(1), u"plain");
+  EXPECT_EQ(command_line_argument(2), u"");
+  EXPECT_EQ(command_line_argument(3), u"with\"quote");
+  // Quotes cannot be kept inside a quoted argument; they are dropped rather
+  // than letting the argument fall apart.
+  const char* awkward[] = {"prog", "a \"b\" c", "\"lead"};
+  set_command_line(command_line_from_arguments(3, awkward));
+  EXPECT_EQ(command_line_count(), 2);
+  EXPECT_EQ(command_line_argument(0), u"a b c");
+  EXPECT_EQ(command_line_argument(1), u"lead");
+}
+
+TEST(SaveNames, CutAtTheLastDotAnywhereInTheName) {
+  EXPECT_EQ(default_save_name(u"/pics/title.ss4"), u"/pics/title");
+  EXPECT_EQ(default_save_name(u"/a.b/screen"), u"/a");
+  EXPECT_EQ(default_save_name(u"/pics/noext"), u"/pics/noext");
+  EXPECT_EQ(default_save_name(u""), u"");
+}
+
+TEST(SaveNames, PngIsAddedUnlessTheNameEndsInItInAnyCase) {
+  EXPECT_EQ(png_save_name(u"/pics/shot"), u"/pics/shot.png");
+  EXPECT_EQ(png_save_name(u"/pics/shot.PNG"), u"/pics/shot.PNG");
+  EXPECT_EQ(png_save_name(u"/pics/mypng"), u"/pics/mypng");
+  EXPECT_EQ(png_save_name(u"pn"), u"pn.png");
+  EXPECT_EQ(png_save_name(u"x.Png"), u"x.Png");
+}
+
+}  // namespace

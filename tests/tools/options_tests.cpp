@@ -1,0 +1,107 @@
+#include "options.h"
+#include "output_names.h"
+
+#include "runtime_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+ParsedOptions parse(std::vector<const char*> args) { return parse_options(args); }
+
+TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
+  ParsedOptions p = parse({"a.ss4", "-s1", "-o", "out", "b.ss4", "-j", "3", "--", "-s", "-"});
+  ASSERT_EQ(p.error, "");
+  EXPECT_EQ(p.options.action, Action::convert);
+  EXPECT_EQ(p.options.scale, 1);
+  EXPECT_EQ(p.options.jobs, 3);
+  EXPECT_EQ(p.options.output, "out");
+  EXPECT_EQ(p.options.files, (std::vector<std::string>{"a.ss4", "b.ss4", "-s", "-"}));
+
+  ParsedOptions defaults = parse({"-", "x"});
+  EXPECT_EQ(defaults.options.scale, 2);
+  EXPECT_EQ(defaults.options.jobs, 1);
+  EXPECT_FALSE(defaults.options.output);
+  EXPECT_EQ(defaults.options.files, (std::vector<std::string>{"-", "x"}));
+}
+
+TEST(Ss4topngOptions, UsageErrors) {
+  const std::vector<std::vector<const char*>> bad = {
+      {},          {"-x", "a"},       {"--scale", "1", "a"}, {"-s", "3", "a"}, {"-s", "0x1", "a"},
+      {"a", "-s"}, {"-j", "0", "a"},  {"-j", "-2", "a"},     {"-j2x", "a"},    {"-j", "257", "a"},
+      {"-o", "", "a"}, {"-s", "2"},
+  };
+  for (const auto& args : bad) {
+    std::string shown;
+    for (const char* a : args) shown += std::string(a) + " ";
+    EXPECT_NE(parse(args).error, "") << shown;
+  }
+}
+
+TEST(Ss4topngOptions, HelpAndVersionNeedNoFiles) {
+  EXPECT_EQ(parse({"--help"}).options.action, Action::help);
+  EXPECT_EQ(parse({"a", "--version"}).options.action, Action::version);
+  EXPECT_EQ(parse({"--version"}).error, "");
+}
+
+TEST(Ss4topngNames, ExtensionOfTheFileNameOnly) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"a.ss4", "a.png"},         {"pics/a.b.SS4", "pics/a.b.png"}, {"noext", "noext.png"},
+      {"dir.v2/file", "dir.v2/file.png"}, {".hidden", ".hidden.png"},   {"d/.ss4", "d/.ss4.png"},
+      {"./x.", "./x.png"},        {"../up.ss4", "../up.png"},
+  };
+  for (const auto& [input, output] : cases) EXPECT_EQ(png_name(input), output) << input;
+}
+
+class Ss4topngPlan : public RuntimeTest {
+ protected:
+  ConversionPlan plan(std::vector<std::string> files, std::optional<std::string> output = std::nullopt) {
+    Options o;
+    o.files = std::move(files);
+    o.output = std::move(output);
+    return plan_conversions(o);
+  }
+};
+
+TEST_F(Ss4topngPlan, OutputFileOrFolder) {
+  std::string folder = temp_path("out");
+  std::filesystem::create_directory(folder);
+
+  ConversionPlan one = plan({"x/a.ss4"}, temp_path("shot.png"));
+  ASSERT_EQ(one.error, "");
+  EXPECT_EQ(one.conversions[0].output, temp_path("shot.png"));
+
+  // An existing folder takes one input or several, each under its own name.
+  ConversionPlan single = plan({"x/a.ss4"}, folder);
+  ASSERT_EQ(single.error, "");
+  EXPECT_EQ(single.conversions[0].output, folder + "/a.png");
+  ConversionPlan several = plan({"x/a.ss4", "y/b"}, folder + "/");
+  ASSERT_EQ(several.error, "");
+  EXPECT_EQ(several.conversions[0].output, folder + "/a.png");
+  EXPECT_EQ(several.conversions[1].output, folder + "/b.png");
+
+  EXPECT_EQ(plan({"a", "b"}, temp_path("missing")).error, temp_path("missing") + ": no such folder");
+  EXPECT_EQ(plan({"a"}, temp_path("missing/")).error, temp_path("missing/") + ": no such folder");
+  write_whole_file(temp_path("file"), {1});
+  EXPECT_EQ(plan({"a", "b"}, temp_path("file")).error, temp_path("file") + ": not a folder");
+}
+
+TEST_F(Ss4topngPlan, NeverWritesOverAnInputOrTwiceToOneFile) {
+  std::string folder = temp_path("out");
+  std::filesystem::create_directory(folder);
+  ConversionPlan clash = plan({"x/a.ss4", "y/a.scr", "x/b.ss4"}, folder);
+  ASSERT_EQ(clash.error, "");
+  EXPECT_EQ(clash.conversions[0].refusal, "");
+  EXPECT_EQ(clash.conversions[1].refusal,
+            "y/a.scr: cannot write " + folder + "/a.png (also the output of x/a.ss4)");
+  EXPECT_EQ(clash.conversions[2].refusal, "");
+
+  EXPECT_EQ(plan({"pic.png"}).conversions[0].refusal, "pic.png: cannot write pic.png (it is the input)");
+  ConversionPlan same = plan({"./a.ss4", "a.ss4"});
+  EXPECT_EQ(same.conversions[0].refusal, "");
+  EXPECT_NE(same.conversions[1].refusal, "");
+}
+
+}  // namespace

@@ -1,0 +1,54 @@
+#include "conversion.h"
+
+#include "app/runtime_services.h"
+#include "export/encoder_registry.h"
+#include "export/png_writer.h"
+#include "image/images.h"
+#include "image/save_image.h"
+#include "native/text.h"
+#include "native/window.h"
+#include "runtime/general_heap.h"
+#include "screen/sam_palette.h"
+#include "screen/screen_file.h"
+#include "screen/viewer_state.h"
+
+namespace {
+
+// The viewer's canvas size, which image 0 starts at.
+constexpr int CANVAS_WIDTH = 512;
+constexpr int CANVAS_HEIGHT = 384;
+
+}  // namespace
+
+bool start_converter(int scale) {
+  // The null backend has no display; the "Wrong size" box answers at once.
+  native::init(nullptr);
+  if (!create_general_heap()) {
+    native::shutdown();
+    return false;
+  }
+  start_runtime_services();
+  init_screen_state();
+  register_png_encoder();
+  create_image(0, CANVAS_WIDTH, CANVAS_HEIGHT);
+  build_palette();
+  viewer_state().scale = scale;
+  return true;
+}
+
+void stop_converter() {
+  release_screen_state();
+  if (is_image(0)) free_image(0);
+  stop_runtime_services();
+  native::shutdown();
+  destroy_general_heap();
+}
+
+std::string convert(const Conversion& conversion) {
+  load_screen(native::from_utf8(conversion.input));
+  if (viewer_state().file_size == -1) return conversion.input + ": Bad size or file not exists";
+  if (!conversion.refusal.empty()) return conversion.refusal;
+  if (!save_image(0, native::from_utf8(conversion.output).c_str(), ENCODER_PNG))
+    return conversion.input + ": cannot write " + conversion.output;
+  return {};
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Converting screen files in this process, through the viewer's own load,
+// render and save. The runtime has process-wide state: one converter per
+// process, started once.
+#include "output_names.h"
+
+#include <string>
+
+// Starts the runtime without a display, as the viewer sets itself up, at the
+// given scale (1 or 2). False when it cannot start.
+bool start_converter(int scale);
+void stop_converter();
+
+// Converts one file; answers an empty text on success, else the one-line
+// message (without a line feed) saying what failed.
+std::string convert(const Conversion& conversion);

@@ -1,0 +1,44 @@
+// ss4topng: converts SAM screen mode 4 files to PNG exactly as the viewer
+// saves them. Exit status 0 when all converted, 1 when any failed, 2 for a
+// usage error.
+#include "conversion.h"
+#include "jobs.h"
+#include "options.h"
+#include "output_names.h"
+
+#include <cstdio>
+#include <span>
+
+namespace {
+
+int usage_error(const std::string& what) {
+  std::fprintf(stderr, "ss4topng: %s\n%s\n", what.c_str(), usage_line());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ParsedOptions parsed = parse_options(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
+  const Options& options = parsed.options;
+  if (options.action == Action::help) {
+    std::fputs(help_text().c_str(), stdout);
+    return 0;
+  }
+  if (options.action == Action::version) {
+    std::fputs(version_text().c_str(), stdout);
+    return 0;
+  }
+  if (!parsed.error.empty()) return usage_error(parsed.error);
+
+  ConversionPlan plan = plan_conversions(options);
+  if (!plan.error.empty()) return usage_error(plan.error);
+
+  Worker worker;
+  worker.start = [&] { return start_converter(options.scale); };
+  worker.stop = [] { stop_converter(); };
+  worker.convert = [&](std::size_t i) { return convert(plan.conversions[i]); };
+  std::size_t failed = run_jobs(plan.conversions.size(), options.jobs, worker,
+                                [&](std::size_t i) { return plan.conversions[i].input; });
+  return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,102 @@
+#include "options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace {
+
+// Enough workers for any machine this runs on; more only costs processes.
+constexpr int MAX_JOBS = 256;
+
+std::optional<int> parse_int(std::string_view text) {
+  int value = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+const char* usage_line() { return "usage: ss4topng [-s 1|2] [-o OUTPUT] [-j JOBS] FILE..."; }
+
+std::string help_text() {
+  return std::string(usage_line()) +
+         "\n"
+         "Converts SAM screen mode 4 files to PNG, as the viewer saves them.\n"
+         "\n"
+         "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384\n"
+         "  -o OUTPUT    the output file for a single FILE, or an existing folder\n"
+         "               for any number of them (default: beside each FILE, its\n"
+         "               extension replaced by .png)\n"
+         "  -j JOBS      convert in JOBS processes at once (default 1)\n"
+         "  --help       show this text\n"
+         "  --version    show the version\n"
+         "\n"
+         "Exit status: 0 when every file was converted, 1 when any failed,\n"
+         "2 for a usage error.\n";
+}
+
+std::string version_text() { return "ss4topng (Tesselon) " SS4TOPNG_VERSION "\n"; }
+
+ParsedOptions parse_options(std::span<const char* const> args) {
+  ParsedOptions result;
+  Options& o = result.options;
+  bool options_ended = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+      o.files.emplace_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    if (arg == "--help") {
+      o.action = Action::help;
+      return result;
+    }
+    if (arg == "--version") {
+      o.action = Action::version;
+      return result;
+    }
+    char flag = arg[1];
+    if (flag != 's' && flag != 'o' && flag != 'j') {
+      result.error = "unknown option " + std::string(arg);
+      return result;
+    }
+    // The value is glued on ("-s1") or the next argument ("-s 1").
+    std::string_view value;
+    if (arg.size() > 2) {
+      value = arg.substr(2);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      result.error = "option -" + std::string(1, flag) + " needs a value";
+      return result;
+    }
+    if (flag == 'o') {
+      if (value.empty()) {
+        result.error = "option -o needs a name";
+        return result;
+      }
+      o.output = std::string(value);
+    } else if (flag == 's') {
+      std::optional<int> scale = parse_int(value);
+      if (!scale || (*scale != 1 && *scale != 2)) {
+        result.error = "bad scale " + std::string(value) + " (1 or 2)";
+        return result;
+      }
+      o.scale = *scale;
+    } else {
+      std::optional<int> jobs = parse_int(value);
+      if (!jobs || *jobs < 1 || *jobs > MAX_JOBS) {
+        result.error = "bad job count " + std::string(value) + " (1 to " + std::to_string(MAX_JOBS) + ")";
+        return result;
+      }
+      o.jobs = *jobs;
+    }
+  }
+  if (o.files.empty()) result.error = "no files";
+  return result;
+}

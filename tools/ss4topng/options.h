@@ -1,0 +1,31 @@
+#pragma once
+// The command line of ss4topng: ss4topng [-s 1|2] [-o OUTPUT] [-j JOBS] FILE...
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+enum class Action { convert, help, version };
+
+struct Options {
+  Action action = Action::convert;
+  int scale = 2;
+  int jobs = 1;
+  std::optional<std::string> output;
+  std::vector<std::string> files;
+};
+
+struct ParsedOptions {
+  Options options;
+  std::string error;  // empty unless the command line is unusable
+};
+
+// `args` are the arguments after the program name. Options may come before,
+// between or after the files; "--" ends them.
+ParsedOptions parse_options(std::span<const char* const> args);
+
+// The one-line usage, without a line feed.
+const char* usage_line();
+// The full --help text and the --version line, each ending in a line feed.
+std::string help_text();
+std::string version_text();

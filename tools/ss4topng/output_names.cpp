@@ -1,0 +1,80 @@
+#include "output_names.h"
+
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool is_folder(const std::string& name) {
+  std::error_code ignored;
+  return fs::is_directory(name, ignored);
+}
+
+std::string file_part(const std::string& name) {
+  std::size_t slash = name.find_last_of('/');
+  return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// Two spellings of one file (./a.png, a.png, a symbolic link) compare equal.
+std::string identity(const std::string& name) {
+  std::error_code error;
+  fs::path path = fs::weakly_canonical(fs::absolute(name, error), error);
+  return error ? name : path.lexically_normal().string();
+}
+
+std::string cannot_write(const Conversion& c, const std::string& why) {
+  return c.input + ": cannot write " + c.output + " (" + why + ")";
+}
+
+// Writing over the input, or twice to one file, would lose a picture.
+void refuse_clashes(std::vector<Conversion>& conversions) {
+  std::map<std::string, const Conversion*> claimed;
+  for (Conversion& c : conversions) {
+    std::string out = identity(c.output);
+    if (out == identity(c.input)) {
+      c.refusal = cannot_write(c, "it is the input");
+      continue;
+    }
+    auto [earlier, fresh] = claimed.emplace(out, &c);
+    if (!fresh) c.refusal = cannot_write(c, "also the output of " + earlier->second->input);
+  }
+}
+
+}  // namespace
+
+std::string png_name(const std::string& input) {
+  std::size_t start = input.find_last_of('/');
+  start = start == std::string::npos ? 0 : start + 1;
+  std::size_t dot = input.find_last_of('.');
+  bool has_extension = dot != std::string::npos && dot > start;
+  return (has_extension ? input.substr(0, dot) : input) + ".png";
+}
+
+ConversionPlan plan_conversions(const Options& options) {
+  ConversionPlan plan;
+  const std::optional<std::string>& out = options.output;
+  bool into_folder = out && is_folder(*out);
+  if (out && !into_folder) {
+    if (out->ends_with('/') || options.files.size() > 1) {
+      std::error_code ignored;
+      plan.error = *out + (fs::exists(*out, ignored) ? ": not a folder" : ": no such folder");
+      return plan;
+    }
+  }
+  for (const std::string& input : options.files) {
+    Conversion c{input, {}, {}};
+    if (!out) {
+      c.output = png_name(input);
+    } else if (into_folder) {
+      c.output = (out->ends_with('/') ? *out : *out + "/") + png_name(file_part(input));
+    } else {
+      c.output = *out;
+    }
+    plan.conversions.push_back(std::move(c));
+  }
+  refuse_clashes(plan.conversions);
+  return plan;
+}
