@@ -60,9 +60,15 @@ test: build build-asan build-fuzz fuzz-seeds
 fuzz: build-fuzz fuzz-seeds
 	$(FUZZER) $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
 
+SAMPLE := samples/raster_bars.ss4
+RUN_OUTPUT := $(BUILD)/run/raster_bars.png
+
+# Until the viewer opens a real window, running it means converting the
+# bundled sample exactly as the viewer would save it.
 run: build
-	@echo "The viewer is not built yet: this checkout holds the runtime core, images, drawing and export."
-	@echo "Run 'make test' to exercise them, or 'make bench' for the benchmarks."
+	@mkdir -p $(dir $(RUN_OUTPUT))
+	@$(BUILD)/tools/ss4topng/ss4topng -o $(RUN_OUTPUT) $(SAMPLE)
+	@echo "Rendered $(SAMPLE) at double size: $(RUN_OUTPUT)"
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
