@@ -7,6 +7,7 @@ namespace {
 
 struct State {
   bool create_fails = false;
+  bool open_fails = false;
   bool writes_limited = false;
   std::uint64_t write_budget = 0;
   bool alloc_size_limited = false;
@@ -20,6 +21,8 @@ State state;
 }  // namespace
 
 void fail_next_create() { state.create_fails = true; }
+
+void fail_next_open() { state.open_fails = true; }
 
 void fail_writes_after(std::uint64_t bytes) {
   state.writes_limited = true;
@@ -41,6 +44,12 @@ void reset() { state = State{}; }
 bool create_fails() {
   bool fails = state.create_fails;
   state.create_fails = false;
+  return fails;
+}
+
+bool open_fails() {
+  bool fails = state.open_fails;
+  state.open_fails = false;
   return fails;
 }
 

@@ -9,6 +9,9 @@ namespace native::faults {
 
 // The next file creation fails (once).
 void fail_next_create();
+// The next opening of an existing file fails (once), as when another
+// program holds it.
+void fail_next_open();
 // Writes succeed for the next `bytes` bytes in total, then every write fails
 // (a write that crosses the limit is short) until reset.
 void fail_writes_after(std::uint64_t bytes);
@@ -21,6 +24,7 @@ void reset();
 
 // Used by the native layer itself.
 bool create_fails();
+bool open_fails();
 // How many of `count` bytes a write may store; 0 means the write fails.
 std::size_t write_allowance(std::size_t count);
 bool allocation_fails(std::size_t size);

@@ -27,6 +27,8 @@ File* file_open(std::u16string_view name, FileAccess access, FileDisposition dis
   if (disposition == FileDisposition::create_always) {
     if (faults::create_fails()) return nullptr;
     flags |= O_CREAT | O_TRUNC;
+  } else if (faults::open_fails()) {
+    return nullptr;
   }
   int fd = ::open(path.c_str(), flags, 0666);
   if (fd < 0) return nullptr;

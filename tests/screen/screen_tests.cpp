@@ -5,6 +5,10 @@
 #include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
 
+#include "native/backends/headless/headless.h"
+#include "native/faults.h"
+
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -122,6 +126,34 @@ TEST_F(ScreenTest, SeveralMegabytesAreHeldWhole) {
   load(make_screen(all_three, BASE_CLUT, records));
   EXPECT_EQ(viewer_state().file_size, 24616 + 4000000 + 1);
   EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 100, shown(34)));
+}
+
+TEST_F(ScreenTest, AFileThatCannotBeReadAfterAllCountsAsBad) {
+  std::vector<std::uint8_t> first = make_screen(all_three, BASE_CLUT, {});
+  load(first, "first.ss4");
+  std::uint32_t before = canvas_pixel(10, 10);
+  std::vector<std::uint8_t> second = make_screen(all_three, std::vector<std::uint8_t>(16, 64), {});
+  write_whole_file(temp_path("held.ss4"), second);
+  native::faults::fail_next_open();
+  load_screen(temp_path16("held.ss4"));
+  // Nothing loaded, so nothing of the old buffer can be shown as this file.
+  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_TRUE(viewer_state().file_name.empty());
+  render_screen();
+  EXPECT_EQ(canvas_pixel(10, 10), before);
+  ASSERT_EQ(native::headless::message_boxes().size(), 1u);
+  EXPECT_EQ(native::headless::message_boxes()[0].request.text, u"Bad size or file not exists\n" + temp_path16("held.ss4"));
+}
+
+TEST_F(ScreenTest, FilesOf2GiBOrMoreAreRefusedRatherThanCut) {
+  std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {});
+  write_whole_file(temp_path("huge.ss4"), bytes);
+  // Sparse: 4 GiB plus a valid screen's size, whose low 32 bits alone would
+  // pass for a small file.
+  std::filesystem::resize_file(temp_path("huge.ss4"), (std::uintmax_t{1} << 32) + bytes.size());
+  load_screen(temp_path16("huge.ss4"));
+  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_EQ(native::headless::message_boxes().size(), 1u);
 }
 
 TEST_F(ScreenTest, ARejectedFileLeavesNothingLoadedButKeepsThePicture) {
