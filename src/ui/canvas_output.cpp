@@ -3,17 +3,12 @@
 // for the next paint message.
 #include "ui/canvas_state.h"
 
-#include "image/images.h"
-#include "native/bitmap.h"
-#include "native/device_context.h"
-#include "native/gdi_object.h"
+#include "image/bitmap_output.h"
 
 namespace {
 
 void release_canvas_output(DrawingContext* context, int commit) {
-  native::delete_dc(context->device_context);
-  context->device_context = nullptr;
-  native::gdi_set_batch_limit(context->saved_batch_limit);
+  release_bitmap_output(context);
   if (!commit) return;
   // The canvas may have gone (or been replaced) during the pass.
   if (GadgetRecord* record = canvas_record(context->canvas_number)) repaint_canvas(record);
@@ -24,34 +19,8 @@ void release_canvas_output(DrawingContext* context, int commit) {
 DrawingContext* canvas_output(ObjectId number) {
   GadgetRecord* record = canvas_record(number);
   if (!record) return nullptr;
-  native::Bitmap* bitmap = record->canvas.bitmap;
-  native::DibSection section{};
-  if (!native::get_dib_section(bitmap, section) || !section.bitmap.bits) return nullptr;
-
-  native::DeviceContext* dc = native::create_compatible_dc();
-  if (!dc) return nullptr;
-  DrawingContext* context = new_context(FORMAT_24_BGR | FORMAT_BOTTOM_UP);
-  if (!context) {
-    native::delete_dc(dc);
-    return nullptr;
-  }
-  context->target_bitmap = bitmap;
-  context->canvas_number = number;
-  context->start_returns_address = 0;
-  // A batch limit of 1 keeps drawing made through the device context in step
-  // with the direct byte access.
-  context->saved_batch_limit = native::gdi_get_batch_limit();
-  native::gdi_set_batch_limit(1);
-  context->device_context = dc;
-  context->release = release_canvas_output;
-  if (!native::select_object(dc, bitmap)) {
-    drop_context(context);
-    return nullptr;
-  }
-  context->pixel_address = static_cast<std::uint8_t*>(section.bitmap.bits);
-  context->stride = row_stride(section.bitmap.width, section.bitmap.bits_per_pixel);
-  context->width = section.bitmap.width;
-  context->height = section.bitmap.height;
-  context->depth = 24;
+  DrawingContext* context =
+      bitmap_output(record->canvas.bitmap, FORMAT_24_BGR | FORMAT_BOTTOM_UP, release_canvas_output);
+  if (context) context->canvas_number = number;
   return context;
 }
