@@ -1,0 +1,16 @@
+#pragma once
+// GDK key events to the core's virtual keys.
+#include <gdk/gdk.h>
+
+#include <cstdint>
+
+namespace native::gtk {
+
+// The virtual key for the event, 0 when there is none. Letters and digits
+// are read off the base layout, so Ctrl+O is Ctrl+O whatever layout or
+// Shift level is in use.
+std::uint8_t virtual_key_for(const GdkEventKey& event);
+// The virtual key for one key symbol, 0 when there is none.
+std::uint8_t virtual_key_for_keyval(guint keyval);
+
+}  // namespace native::gtk
