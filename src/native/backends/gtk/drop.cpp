@@ -1,9 +1,9 @@
 // Drags from other programs into the core's drag tracker.
 #include "native/backends/gtk/drop.h"
 
+#include "native/backends/gtk/uri_list.h"
 #include "native/drag_drop.h"
 #include "native/input_state.h"
-#include "native/text.h"
 
 #include <memory>
 
@@ -150,18 +150,6 @@ void on_leave(GtkWidget*, GdkDragContext* context, guint, gpointer) {
 }
 
 }  // namespace
-
-std::vector<std::u16string> paths_from_uri_list(const char* uri_list) {
-  std::vector<std::u16string> paths;
-  gchar** uris = g_uri_list_extract_uris(uri_list);
-  for (gchar** uri = uris; uri && *uri; ++uri) {
-    gchar* path = g_filename_from_uri(*uri, nullptr, nullptr);
-    if (path) paths.push_back(from_utf8(path));
-    g_free(path);
-  }
-  g_strfreev(uris);
-  return paths;
-}
 
 void enable_drops(TopLevel& top) {
   GtkTargetEntry target{const_cast<gchar*>("text/uri-list"), 0, 0};

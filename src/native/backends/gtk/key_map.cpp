@@ -3,6 +3,7 @@
 
 #include "native/input_state.h"
 
+#include <gdk/gdk.h>
 #include <gdk/gdkkeysyms.h>
 
 namespace native::gtk {
@@ -39,7 +40,7 @@ constexpr KeyPair kKeys[] = {
 
 }  // namespace
 
-std::uint8_t virtual_key_for_keyval(guint keyval) {
+std::uint8_t virtual_key_for_keyval(unsigned keyval) {
   if (keyval >= GDK_KEY_a && keyval <= GDK_KEY_z) return static_cast<std::uint8_t>('A' + (keyval - GDK_KEY_a));
   if (keyval >= GDK_KEY_A && keyval <= GDK_KEY_Z) return static_cast<std::uint8_t>('A' + (keyval - GDK_KEY_A));
   if (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9) return static_cast<std::uint8_t>('0' + (keyval - GDK_KEY_0));

@@ -1,8 +1,8 @@
 #pragma once
 // GDK key events to the core's virtual keys.
-#include <gdk/gdk.h>
-
 #include <cstdint>
+
+typedef struct _GdkEventKey GdkEventKey;
 
 namespace native::gtk {
 
@@ -11,6 +11,6 @@ namespace native::gtk {
 // Shift level is in use.
 std::uint8_t virtual_key_for(const GdkEventKey& event);
 // The virtual key for one key symbol, 0 when there is none.
-std::uint8_t virtual_key_for_keyval(guint keyval);
+std::uint8_t virtual_key_for_keyval(unsigned keyval);
 
 }  // namespace native::gtk

@@ -1,41 +1,12 @@
 // Building GTK menus from the core's menus.
 #include "native/backends/gtk/menu_bar.h"
 
+#include "native/backends/gtk/menu_text.h"
 #include "native/menu.h"
 #include "native/message_queue.h"
-#include "native/text.h"
-
-#include <string>
 
 namespace native::gtk {
 namespace {
-
-// "&Open...\tCtrl+O": '&' marks the mnemonic ("&&" is a plain '&'), GTK
-// marks it with '_'; the text after the tab is the shortcut hint.
-struct ItemText {
-  std::string label;
-  std::string hint;
-};
-
-ItemText split_text(const std::u16string& text) {
-  std::string utf8 = to_utf8(text);
-  ItemText out;
-  std::size_t tab = utf8.find('\t');
-  if (tab != std::string::npos) out.hint = utf8.substr(tab + 1);
-  std::string_view raw = std::string_view(utf8).substr(0, tab);
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == '_') {
-      out.label += "__";
-    } else if (c == '&' && i + 1 < raw.size()) {
-      out.label += raw[i + 1] == '&' ? "&" : "_";
-      if (raw[i + 1] == '&') ++i;
-    } else {
-      out.label += c;
-    }
-  }
-  return out;
-}
 
 struct ItemBinding {
   Window* window;
@@ -61,7 +32,7 @@ void on_activate(GtkMenuItem* item, gpointer data) {
 void free_binding(gpointer data, GClosure*) { delete static_cast<ItemBinding*>(data); }
 
 GtkWidget* make_item(Window* window, const MenuItemInfo& info) {
-  ItemText text = split_text(info.text);
+  MenuText text = menu_text(info.text);
   bool checked = info.state & MFS_CHECKED;
   GtkWidget* item = checked ? gtk_check_menu_item_new() : gtk_menu_item_new();
   if (checked) gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), TRUE);
@@ -90,7 +61,7 @@ GtkWidget* make_entry(Window* window, Menu* menu, int position, bool in_bar) {
   if (!get_menu_item_info(menu, static_cast<std::uint32_t>(position), true, info)) return nullptr;
   if (info.type & MFT_SEPARATOR) return in_bar ? nullptr : gtk_separator_menu_item_new();
   if (!info.submenu) return make_item(window, info);
-  GtkWidget* item = gtk_menu_item_new_with_mnemonic(split_text(info.text).label.c_str());
+  GtkWidget* item = gtk_menu_item_new_with_mnemonic(menu_text(info.text).label.c_str());
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), make_menu(window, info.submenu));
   if ((info.state & MFS_GRAYED) != 0) gtk_widget_set_sensitive(item, FALSE);
   return item;
