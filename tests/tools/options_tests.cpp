@@ -40,6 +40,31 @@ TEST(Ss4topngOptions, UsageErrors) {
   }
 }
 
+TEST(Ss4topngOptions, SizeLimit) {
+  // The thumbnailer's command line.
+  ParsedOptions thumbnailer = parse({"--size", "128", "-o", "/tmp/out", "in.ss4"});
+  ASSERT_EQ(thumbnailer.error, "");
+  EXPECT_EQ(thumbnailer.options.size, 128);
+  EXPECT_EQ(thumbnailer.options.output, "/tmp/out");
+  EXPECT_EQ(thumbnailer.options.files, (std::vector<std::string>{"in.ss4"}));
+
+  EXPECT_EQ(parse({"a", "--size=1"}).options.size, 1);
+  EXPECT_EQ(parse({"--size", "2147483647", "a"}).options.size, 2147483647);
+  EXPECT_FALSE(parse({"a"}).options.size);
+  EXPECT_EQ(parse({"--", "--size", "9"}).options.files, (std::vector<std::string>{"--size", "9"}));
+
+  const std::vector<std::vector<const char*>> bad = {
+      {"--size", "0", "a"},   {"--size", "-1", "a"}, {"--size", "1.5", "a"},         {"--size", "+8", "a"},
+      {"--size=", "a"},       {"a", "--size"},       {"--size", "2147483648", "a"}, {"--sizes=8", "a"},
+      {"--size", "8"},
+  };
+  for (const auto& args : bad) EXPECT_NE(parse(args).error, "") << args[0] << " " << args[1];
+
+  // A scale and a limit would contradict each other, in either order.
+  EXPECT_EQ(parse({"-s", "1", "--size", "128", "a"}).error, "-s and --size cannot be combined");
+  EXPECT_EQ(parse({"--size=600", "a", "-s2"}).error, "-s and --size cannot be combined");
+}
+
 TEST(Ss4topngOptions, HelpAndVersionNeedNoFiles) {
   EXPECT_EQ(parse({"--help"}).options.action, Action::help);
   EXPECT_EQ(parse({"a", "--version"}).options.action, Action::version);

@@ -11,6 +11,7 @@
 #include "screen/sam_palette.h"
 #include "screen/screen_file.h"
 #include "screen/viewer_state.h"
+#include "shrunk_save.h"
 
 namespace {
 
@@ -18,9 +19,19 @@ namespace {
 constexpr int CANVAS_WIDTH = 512;
 constexpr int CANVAS_HEIGHT = 384;
 
+// What every conversion in this process writes.
+PictureSize picture;
+
+bool save_picture(const std::u16string& name) {
+  if (is_shrunk(picture)) return save_image_shrunk(0, picture.width, picture.height, name.c_str()) != 0;
+  return save_image(0, name.c_str(), ENCODER_PNG) != 0;
+}
+
 }  // namespace
 
-bool start_converter(int scale) {
+bool start_converter(int scale) { return start_converter(picture_at_scale(scale)); }
+
+bool start_converter(const PictureSize& size) {
   // The null backend has no display; the "Wrong size" box answers at once.
   native::init(nullptr);
   if (!create_general_heap()) {
@@ -32,7 +43,8 @@ bool start_converter(int scale) {
   register_png_encoder();
   create_image(0, CANVAS_WIDTH, CANVAS_HEIGHT);
   build_palette();
-  viewer_state().scale = scale;
+  picture = size;
+  viewer_state().scale = size.scale;
   return true;
 }
 
@@ -48,7 +60,7 @@ std::string convert(const Conversion& conversion) {
   load_screen(native::from_utf8(conversion.input));
   if (viewer_state().file_size == -1) return conversion.input + ": Bad size or file not exists";
   if (!conversion.refusal.empty()) return conversion.refusal;
-  if (!save_image(0, native::from_utf8(conversion.output).c_str(), ENCODER_PNG))
+  if (!save_picture(native::from_utf8(conversion.output)))
     return conversion.input + ": cannot write " + conversion.output;
   return {};
 }

@@ -3,11 +3,14 @@
 // render and save. The runtime has process-wide state: one converter per
 // process, started once.
 #include "output_names.h"
+#include "picture_size.h"
 
 #include <string>
 
-// Starts the runtime without a display, as the viewer sets itself up, at the
-// given scale (1 or 2). False when it cannot start.
+// Starts the runtime without a display, as the viewer sets itself up, to
+// write pictures of the given size. False when it cannot start.
+bool start_converter(const PictureSize& size);
+// The same at a scale (1 or 2), as the viewer saves.
 bool start_converter(int scale);
 void stop_converter();
 

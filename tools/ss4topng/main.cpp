@@ -1,10 +1,11 @@
 // ss4topng: converts SAM screen mode 4 files to PNG exactly as the viewer
-// saves them. Exit status 0 when all converted, 1 when any failed, 2 for a
+// saves them, or shrunk to a size limit for thumbnailers. Exit status 0 when all converted, 1 when any failed, 2 for a
 // usage error.
 #include "conversion.h"
 #include "jobs.h"
 #include "options.h"
 #include "output_names.h"
+#include "picture_size.h"
 
 #include <cstdio>
 #include <span>
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
   ConversionPlan plan = plan_conversions(options);
   if (!plan.error.empty()) return usage_error(plan.error);
 
+  PictureSize size = options.size ? picture_within(*options.size) : picture_at_scale(options.scale);
   Worker worker;
-  worker.start = [&] { return start_converter(options.scale); };
+  worker.start = [&] { return start_converter(size); };
   worker.stop = [] { stop_converter(); };
   worker.convert = [&](std::size_t i) { return convert(plan.conversions[i]); };
   std::size_t failed = run_jobs(plan.conversions.size(), options.jobs, worker,

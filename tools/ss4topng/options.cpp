@@ -17,7 +17,7 @@ std::optional<int> parse_int(std::string_view text) {
 
 }  // namespace
 
-const char* usage_line() { return "usage: ss4topng [-s 1|2] [-o OUTPUT] [-j JOBS] FILE..."; }
+const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE..."; }
 
 std::string help_text() {
   return std::string(usage_line()) +
@@ -25,6 +25,10 @@ std::string help_text() {
          "Converts SAM screen mode 4 files to PNG, as the viewer saves them.\n"
          "\n"
          "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384\n"
+         "  --size N     at most N pixels on the longer side, for thumbnailers:\n"
+         "               512 x 384 when N is 512 or more, 256 x 192 when it is\n"
+         "               256 or more, else the 256 x 192 picture averaged down to\n"
+         "               N pixels wide, 4:3; cannot be combined with -s\n"
          "  -o OUTPUT    the output file for a single FILE, or an existing folder\n"
          "               for any number of them (default: beside each FILE, its\n"
          "               extension replaced by .png)\n"
@@ -42,6 +46,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
   ParsedOptions result;
   Options& o = result.options;
   bool options_ended = false;
+  bool scale_given = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
     if (options_ended || arg.size() < 2 || arg[0] != '-') {
@@ -59,6 +64,25 @@ ParsedOptions parse_options(std::span<const char* const> args) {
     if (arg == "--version") {
       o.action = Action::version;
       return result;
+    }
+    if (arg == "--size" || arg.starts_with("--size=")) {
+      // The value is glued on ("--size=128") or the next argument.
+      std::string_view value;
+      if (arg.size() > 6) {
+        value = arg.substr(7);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        result.error = "option --size needs a value";
+        return result;
+      }
+      std::optional<int> size = parse_int(value);
+      if (!size || *size < 1) {
+        result.error = "bad size " + std::string(value) + " (a whole number of pixels, 1 or more)";
+        return result;
+      }
+      o.size = *size;
+      continue;
     }
     char flag = arg[1];
     if (flag != 's' && flag != 'o' && flag != 'j') {
@@ -88,6 +112,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
         return result;
       }
       o.scale = *scale;
+      scale_given = true;
     } else {
       std::optional<int> jobs = parse_int(value);
       if (!jobs || *jobs < 1 || *jobs > MAX_JOBS) {
@@ -96,6 +121,10 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       }
       o.jobs = *jobs;
     }
+  }
+  if (scale_given && o.size) {
+    result.error = "-s and --size cannot be combined";
+    return result;
   }
   if (o.files.empty()) result.error = "no files";
   return result;

@@ -1,5 +1,6 @@
 #pragma once
-// The command line of ss4topng: ss4topng [-s 1|2] [-o OUTPUT] [-j JOBS] FILE...
+// The command line of ss4topng:
+// ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE...
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +11,9 @@ enum class Action { convert, help, version };
 struct Options {
   Action action = Action::convert;
   int scale = 2;
+  // A limit on the PNG's longer side, for thumbnails; it picks the scale
+  // itself, so it never comes with -s.
+  std::optional<int> size;
   int jobs = 1;
   std::optional<std::string> output;
   std::vector<std::string> files;
