@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # clang and its runtime libraries build the fuzz target (libFuzzer).
-packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)
+packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev desktop-file-utils shared-mime-info groff-base libxml2-utils)
 
 missing=()
 for p in "${packages[@]}"; do
