@@ -1,0 +1,350 @@
+#!/usr/bin/python3
+"""The real tesselon driven as a user would: on a private X server with a
+window manager, through the mouse, the keyboard, the file dialogs and a drag
+from another program, checking what the screen shows pixel for pixel against
+pictures ss4topng makes.
+
+    viewer_e2e.py --tesselon BIN --ss4topng BIN --samples DIR --work DIR
+
+Steps run in order and the first failure ends the run; its screenshots stay
+in WORK/screenshots and tesselon's output in WORK/*.log."""
+
+import argparse
+import contextlib
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+# The helpers sit beside this file; keep the source tree free of caches.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import menu_finder  # noqa: E402
+import xwindows  # noqa: E402
+from pictures import Picture, save_comparison, screenshot  # noqa: E402
+from viewer_process import CanvasMismatch, Viewer  # noqa: E402
+from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XSession, stop_process, wait_for  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SCREEN_SIZE = 24617
+CENTRE_TOLERANCE = 16  # room for the window manager's frame
+MODE_MENU, X1_ITEM, X2_ITEM = 1, 0, 1
+SAVE_DIALOG = "^Please choose file to save$"
+OPEN_DIALOG = "^Please choose file to load$"
+WRONG_SIZE = "^Wrong size$"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Steps:
+    """Prints each step as it runs and remembers which one is running."""
+
+    def __init__(self):
+        self.current = None
+        self.passed = 0
+
+    @contextlib.contextmanager
+    def __call__(self, name):
+        self.current = name
+        print(f"  {name} ...", end="", flush=True)
+        started = time.monotonic()
+        yield
+        print(f" ok ({time.monotonic() - started:.1f} s)", flush=True)
+        self.passed += 1
+        self.current = None
+
+
+class Test:
+    def __init__(self, args):
+        self.args = args
+        self.work = os.path.abspath(args.work)
+        # The screens live apart from the folder tesselon runs in, so a save
+        # shows which folder the dialog started in.
+        self.files = os.path.join(self.work, "files")
+        self.run_dir = os.path.join(self.work, "run")
+        self.screens = os.path.join(self.work, "screenshots")
+        self.session = None
+        self.viewer = None
+        self.steps = Steps()
+
+    # Setting up
+
+    def prepare(self):
+        shutil.rmtree(self.work, ignore_errors=True)
+        os.makedirs(self.run_dir)
+        os.makedirs(self.files)
+        samples = os.path.abspath(self.args.samples)
+        for name in ("raster_bars.ss4", "test_pattern.ss4"):
+            shutil.copyfile(os.path.join(samples, name), os.path.join(self.files, name))
+        self.raster_bars = os.path.join(self.files, "raster_bars.ss4")
+        self.test_pattern = os.path.join(self.files, "test_pattern.ss4")
+        # A space in the dropped file's name makes its URI percent-encoded.
+        self.dropped = os.path.join(self.files, "colour chart.ss4")
+        shutil.copyfile(os.path.join(samples, "colour_chart.ss4"), self.dropped)
+        self.short = os.path.join(self.files, "short.ss4")
+        with open(self.raster_bars, "rb") as f, open(self.short, "wb") as out:
+            out.write(f.read(SCREEN_SIZE - 1))
+        self.raster_bars_x2 = self.reference(self.raster_bars, 2)
+        self.test_pattern_x2 = self.reference(self.test_pattern, 2)
+        self.dropped_x2 = self.reference(self.dropped, 2)
+        # Single size: the screen in the middle of a black canvas.
+        x1 = self.reference(self.raster_bars, 1)
+        self.raster_bars_x1 = Picture.filled(512, 384).paste(x1, 128, 96)
+
+    def reference(self, screen, scale):
+        out = os.path.join(self.work, "expected", f"{os.path.basename(screen)}-x{scale}.png")
+        os.makedirs(os.path.dirname(out), exist_ok=True)
+        subprocess.run([self.args.ss4topng, "-s", str(scale), "-o", out, screen], check=True)
+        return Picture.load(out)
+
+    def start_viewer(self, log_name, *args):
+        self.viewer = Viewer(self.session, self.args.tesselon, args, self.run_dir, log_name)
+        self.viewer.wait_window()
+        return self.viewer
+
+    # Acting as the user
+
+    def activate_viewer(self):
+        xwindows.activate(self.session, self.viewer.window)
+
+    def choose(self, title_index, item_index, item_count):
+        """Clicks a title in the menu bar, then an item of the menu that
+        opens; both are found on the screen."""
+        s, v = self.session, self.viewer
+        client, canvas = v.client(), v.canvas_rect()
+        bar_height = canvas.y - client.y
+        before = screenshot(s)
+        titles = menu_finder.bar_titles(before.crop(client.x, client.y, client.width, bar_height))
+        check(len(titles) == 2, f"expected two titles in the menu bar (File, Mode), found {len(titles)}")
+        start, end = titles[title_index]
+        xwindows.click(s, client.x + (start + end) // 2, client.y + bar_height // 2)
+
+        seen = []
+
+        def menu_open():
+            # Open and drawn: the changed area over the canvas is there and
+            # the same twice.
+            shot = screenshot(s)
+            box = menu_finder.changed_box(before, shot, canvas)
+            if box and seen and seen[-1] == (box, shot):
+                return box, shot
+            seen[:] = [(box, shot)] if box else []
+            return None
+
+        box, shot = wait_for("the menu to open", menu_open, timeout=10)
+        rows = menu_finder.item_rows(shot.crop(*box))
+        check(len(rows) == item_count, f"expected {item_count} items in the open menu, found {len(rows)}")
+        top, bottom = rows[item_index]
+        xwindows.click(s, box.x + box.width // 2, box.y + (top + bottom) // 2)
+
+    def wait_dialog(self, title):
+        """The dialog appears, above the viewer (which gives up staying on
+        top while a dialog is up), and takes the keyboard."""
+        s = self.session
+        dialog = wait_for(f"a window titled {title}", lambda: xwindows.find_one(s, title))
+
+        wait_for(f"the dialog {title} to be above the viewer",
+                 lambda: xwindows.is_above(s, dialog, self.viewer.window), timeout=10)
+        xwindows.activate(s, dialog)
+        return dialog
+
+    def wait_gone(self, title):
+        wait_for(f"the window {title} to go away", lambda: not xwindows.find(self.session, title))
+
+    def open_with_ctrl_o(self, path):
+        s = self.session
+        self.activate_viewer()
+        xwindows.key(s, "ctrl+o")
+        self.wait_dialog(OPEN_DIALOG)
+        # "/" opens the chooser's location box, which takes the rest.
+        xwindows.type_text(s, "/")
+        time.sleep(0.3)
+        xwindows.type_text(s, path[1:])
+        xwindows.key(s, "Return")
+        self.wait_gone(OPEN_DIALOG)
+
+    def check_stays_above(self):
+        """Raises another window over the viewer and checks the viewer is
+        still on top, both in the stacking order and on the screen."""
+        s, v = self.session, self.viewer
+        frame = xwindows.frame_rect(s, v.window)
+        geometry = f"{frame.width + 80}x{frame.height + 80}+{frame.x - 40}+{frame.y - 40}"
+        other = s.spawn(["xlogo", "-geometry", geometry], "xlogo.log")
+        try:
+            logo = wait_for("the xlogo window", lambda: xwindows.find_one(s, "^xlogo$"))
+            xwindows.activate(s, logo)
+            r, c = xwindows.frame_rect(s, logo), v.canvas_rect()
+            check(r.x < c.x + c.width and c.x < r.x + r.width and r.y < c.y + c.height and c.y < r.y + r.height,
+                  f"the other window {r} does not overlap the canvas {c}")
+            check(xwindows.is_above(s, v.window, logo), "the viewer is below a window raised after it")
+            v.wait_canvas(self.expected_now, "the canvas to show over the other window", timeout=2)
+        finally:
+            stop_process(other)
+        self.wait_gone("^xlogo$")
+
+    # The steps
+
+    def run(self):
+        steps = self.steps
+        s = self.session
+
+        with steps("a. starts on a screen file and shows it at double size"):
+            v = self.start_viewer("tesselon.log", self.raster_bars)
+            client = v.client()
+            check(client.width == 512 and client.height > 384,
+                  f"client area {client.width}x{client.height}: expected 512 wide, a menu bar above 384")
+            self.expected_now = self.raster_bars_x2
+            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 at x2")
+
+        with steps("b. the window is centred on the screen"):
+            frame, client = xwindows.frame_rect(s, v.window), v.client()
+
+            def off_centre(r):
+                return (abs(2 * r.x + r.width - SCREEN_WIDTH) / 2, abs(2 * r.y + r.height - SCREEN_HEIGHT) / 2)
+
+            check(any(max(off_centre(r)) <= CENTRE_TOLERANCE for r in (frame, client)),
+                  f"frame {frame} is {off_centre(frame)} px and client {client} {off_centre(client)} px "
+                  f"off the centre of the {SCREEN_WIDTH}x{SCREEN_HEIGHT} screen")
+
+        with steps("b. the window stays above another window raised over it"):
+            self.check_stays_above()
+
+        with steps("c. Mode > x1 shows the screen at single size, centred on black"):
+            self.choose(MODE_MENU, X1_ITEM, 2)
+            v.wait_canvas(self.raster_bars_x1, "the canvas to show raster_bars.ss4 at x1")
+
+        with steps("c. Mode > x2 shows it at double size again"):
+            self.choose(MODE_MENU, X2_ITEM, 2)
+            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 at x2")
+
+        with steps("d. Ctrl+S, a name and Return save the picture as NAME.png beside the screen"):
+            self.activate_viewer()
+            xwindows.key(s, "ctrl+s")
+            self.wait_dialog(SAVE_DIALOG)
+            xwindows.key(s, "ctrl+a")
+            xwindows.type_text(s, "shot")
+            xwindows.key(s, "Return")
+            self.wait_gone(SAVE_DIALOG)
+            saved = os.path.join(self.files, "shot.png")
+            wait_for(f"{saved} to be written", lambda: os.path.exists(saved))
+            got = wait_for(f"{saved} to be complete", lambda: self.load_if_complete(saved))
+            if got != self.raster_bars_x2:
+                raise CanvasMismatch(f"{saved}: {got.differences(self.raster_bars_x2)}", got, self.raster_bars_x2)
+
+        with steps("e. Ctrl+O and a path typed in the file chooser open that screen"):
+            self.open_with_ctrl_o(self.test_pattern)
+            self.expected_now = self.test_pattern_x2
+            v.wait_canvas(self.test_pattern_x2, "the canvas to show test_pattern.ss4")
+
+        with steps("e. a file too short brings up Wrong size, Return dismisses it"):
+            self.open_with_ctrl_o(self.short)
+            self.wait_dialog(WRONG_SIZE)
+            xwindows.key(s, "Return")
+            self.wait_gone(WRONG_SIZE)
+            check(v.canvas() == self.test_pattern_x2, "the canvas changed after the rejected file: "
+                  + v.canvas().differences(self.test_pattern_x2))
+
+        with steps("b. after the dialogs the window is on top again"):
+            self.check_stays_above()
+
+        with steps("f. a file dropped from another program is shown"):
+            source_log = os.path.join(self.work, "drag_source.log")
+            source = s.spawn(["/usr/bin/python3", os.path.join(HERE, "drag_source.py"), self.dropped, "20", "20"],
+                             "drag_source.log")
+            wait_for("the drag source", lambda: b"ready" in open(source_log, "rb").read())
+            r = xwindows.client_rect(s, xwindows.find_one(s, "^Drag source$"))
+            c = v.canvas_rect()
+            xwindows.drag(s, (r.x + r.width // 2, r.y + r.height // 2), (c.x + c.width // 2, c.y + c.height // 2))
+            v.wait_canvas(self.dropped_x2, "the canvas to show the dropped colour chart.ss4")
+            sent = open(source_log).read()
+            check("colour%20chart.ss4" in sent, f"the drag source did not send an encoded URI: {sent!r}")
+            stop_process(source)
+
+        with steps("g. Escape ends the program with status 0"):
+            self.activate_viewer()
+            # Held until the program is gone, as a user would.
+            s.run(["xdotool", "keydown", "Escape"])
+            try:
+                status = v.wait_exit()
+            finally:
+                s.run(["xdotool", "keyup", "Escape"])
+            check(status == 0, f"exit status {status}\n{v.log_tail()}")
+
+        with steps("g. the close box ends a fresh viewer with status 0"):
+            v = self.start_viewer("tesselon-close.log", self.raster_bars)
+            self.expected_now = self.raster_bars_x2
+            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4")
+            xwindows.close(s, v.window)
+            status = v.wait_exit()
+            check(status == 0, f"exit status {status}\n{v.log_tail()}")
+
+    @staticmethod
+    def load_if_complete(path):
+        try:
+            return Picture.load(path)
+        except subprocess.CalledProcessError:
+            return None
+
+    # Reporting
+
+    def report_failure(self, error):
+        step = self.steps.current or "setting up"
+        print(" FAILED" if self.steps.current else "", flush=True)
+        print(f"\nFAILED at step: {step}\n{error}", flush=True)
+        slug = re.sub(r"[^a-z0-9]+", "-", step.lower()).strip("-")[:40]
+        kept = []
+        if isinstance(error, CanvasMismatch):
+            kept += save_comparison(self.screens, slug, error.got, error.expected)
+        if self.session is not None and self.session.xvfb is not None:
+            with contextlib.suppress(Exception):
+                os.makedirs(self.screens, exist_ok=True)
+                path = os.path.join(self.screens, f"{slug}-screen.png")
+                screenshot(self.session).save(path)
+                kept.append(path)
+        if self.viewer is not None and "tesselon's output" not in str(error):
+            print(self.viewer.log_tail(), flush=True)
+        if kept:
+            print(f"screenshots kept in {self.screens}:", *[os.path.basename(p) for p in kept])
+        print(f"logs in {self.work}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--tesselon", required=True)
+    parser.add_argument("--ss4topng", required=True)
+    parser.add_argument("--samples", required=True)
+    parser.add_argument("--work", required=True)
+    args = parser.parse_args()
+    # tesselon runs in a folder of its own (the dialogs start there).
+    args.tesselon, args.ss4topng = os.path.abspath(args.tesselon), os.path.abspath(args.ss4topng)
+    test = Test(args)
+    started = time.monotonic()
+    print(f"viewer_e2e: {test.args.tesselon}", flush=True)
+    try:
+        test.prepare()
+        with XSession(test.work) as session:
+            test.session = session
+            try:
+                test.run()
+            except Exception as error:
+                test.report_failure(error)
+                return 1
+    except Exception as error:
+        test.report_failure(error)
+        return 1
+    print(f"viewer_e2e: all {test.steps.passed} steps passed in {time.monotonic() - started:.1f} s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
