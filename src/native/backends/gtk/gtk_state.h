@@ -19,6 +19,7 @@ struct TopLevel {
   bool keep_above = false;
   bool iconified = false;
   bool shown = false;
+  bool following = false;  // the core is taking a move the user made
 };
 
 struct State {

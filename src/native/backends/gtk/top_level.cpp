@@ -44,6 +44,22 @@ gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer data) {
   return TRUE;
 }
 
+// The user or the window manager moved the window: the core follows
+// without moving it back.
+gboolean on_configure(GtkWidget* widget, GdkEventConfigure*, gpointer data) {
+  auto* top = static_cast<TopLevel*>(data);
+  if (!top->shown || is_iconic(top->window)) return FALSE;
+  int x = 0, y = 0;
+  gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
+  Rect outer = get_window_rect(top->window);
+  if (x == outer.left && y == outer.top) return FALSE;
+  top->following = true;
+  set_window_pos(top->window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (TopLevel* still = find_top_level(top->window)) still->following = false;
+  note_input();
+  return FALSE;
+}
+
 TopLevel& make_top_level(Window* window) {
   auto top = std::make_unique<TopLevel>();
   top->window = window;
@@ -57,6 +73,7 @@ TopLevel& make_top_level(Window* window) {
   g_object_set_data(G_OBJECT(top->gtk_window), "tesselon-window", window);
   g_object_set_data(G_OBJECT(top->client), "tesselon-window", window);
   g_signal_connect(top->client, "draw", G_CALLBACK(on_draw), top.get());
+  g_signal_connect(top->gtk_window, "configure-event", G_CALLBACK(on_configure), top.get());
   connect_input(*top);
   enable_drops(*top);
   TopLevel& made = *top;
@@ -79,7 +96,7 @@ void sync_placement(TopLevel& top) {
   if (!is_iconic(top.window)) gtk_widget_set_size_request(top.client, client.right, client.bottom);
   // A fixed-size window keeps its corner when it changes size, so it is
   // placed again every time the core places it.
-  gtk_window_move(GTK_WINDOW(top.gtk_window), outer.left, outer.top);
+  if (!top.following) gtk_window_move(GTK_WINDOW(top.gtk_window), outer.left, outer.top);
   bool above = get_window_long(top.window, GWL_EXSTYLE) & WS_EX_TOPMOST;
   if (above != top.keep_above) {
     top.keep_above = above;
