@@ -74,3 +74,19 @@ def item_rows(menu):
     bottom."""
     mask = _ink_mask(menu)
     return _runs([any(row) for row in mask], gap=2)
+
+
+def marked_row(menu, rows):
+    """Which item carries the check mark: labels line up, and the mark
+    sits before the label of the checked item only. None when no single
+    row starts clearly left of the others."""
+    mask = _ink_mask(menu)
+    starts = []
+    for top, bottom in rows:
+        columns = [x for x in range(menu.width) if any(mask[y][x] for y in range(top, bottom))]
+        starts.append(columns[0])
+    leftmost = min(starts)
+    marked = [i for i, start in enumerate(starts) if start == leftmost]
+    if len(marked) != 1 or any(start - leftmost < 4 for i, start in enumerate(starts) if i != marked[0]):
+        return None
+    return marked[0]

@@ -117,9 +117,10 @@ class Test:
     def activate_viewer(self):
         xwindows.activate(self.session, self.viewer.window)
 
-    def choose(self, title_index, item_index, item_count):
+    def choose(self, title_index, item_index, item_count, marked=None):
         """Clicks a title in the menu bar, then an item of the menu that
-        opens; both are found on the screen."""
+        opens; both are found on the screen. marked: the item that should
+        carry the check mark while the menu is open."""
         s, v = self.session, self.viewer
         client, canvas = v.client(), v.canvas_rect()
         bar_height = canvas.y - client.y
@@ -142,8 +143,12 @@ class Test:
             return None
 
         box, shot = wait_for("the menu to open", menu_open, timeout=10)
-        rows = menu_finder.item_rows(shot.crop(*box))
+        menu = shot.crop(*box)
+        rows = menu_finder.item_rows(menu)
         check(len(rows) == item_count, f"expected {item_count} items in the open menu, found {len(rows)}")
+        if marked is not None:
+            found = menu_finder.marked_row(menu, rows)
+            check(found == marked, f"the check mark is on item {found}, expected on item {marked} (from 0)")
         top, bottom = rows[item_index]
         xwindows.click(s, box.x + box.width // 2, box.y + (top + bottom) // 2)
 
@@ -219,12 +224,12 @@ class Test:
         with steps("b. the window stays above another window raised over it"):
             self.check_stays_above()
 
-        with steps("c. Mode > x1 shows the screen at single size, centred on black"):
-            self.choose(MODE_MENU, X1_ITEM, 2)
+        with steps("c. Mode > x1 (checked: x2) shows the screen at single size, centred on black"):
+            self.choose(MODE_MENU, X1_ITEM, 2, marked=X2_ITEM)
             v.wait_canvas(self.raster_bars_x1, "the canvas to show raster_bars.ss4 at x1")
 
-        with steps("c. Mode > x2 shows it at double size again"):
-            self.choose(MODE_MENU, X2_ITEM, 2)
+        with steps("c. the check mark is on x1 now, and Mode > x2 shows double size again"):
+            self.choose(MODE_MENU, X2_ITEM, 2, marked=X1_ITEM)
             v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 at x2")
 
         with steps("d. Ctrl+S, a name and Return save the picture as NAME.png beside the screen"):
