@@ -63,12 +63,16 @@ fuzz: build-fuzz fuzz-seeds
 SAMPLE := samples/raster_bars.ss4
 RUN_OUTPUT := $(BUILD)/run/raster_bars.png
 
-# Until the viewer opens a real window, running it means converting the
-# bundled sample exactly as the viewer would save it.
+# Opens the viewer on the bundled sample. Without a display there is no
+# window to open: the sample is rendered to PNG instead, as the viewer saves it.
 run: build
-	@mkdir -p $(dir $(RUN_OUTPUT))
-	@$(BUILD)/tools/ss4topng/ss4topng -o $(RUN_OUTPUT) $(SAMPLE)
-	@echo "Rendered $(SAMPLE) at double size: $(RUN_OUTPUT)"
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/src/tesselon/tesselon $(SAMPLE); \
+	else \
+	  mkdir -p $(dir $(RUN_OUTPUT)); \
+	  $(BUILD)/tools/ss4topng/ss4topng -o $(RUN_OUTPUT) $(SAMPLE); \
+	  echo "No display to open the viewer on; rendered $(SAMPLE) at double size: $(RUN_OUTPUT)"; \
+	fi
 
 bench: deps $(BENCH_BUILD)/build.ninja
 	cmake --build $(BENCH_BUILD) -j $(JOBS)

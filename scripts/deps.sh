@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # clang and its runtime libraries build the fuzz target (libFuzzer).
-packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool jwm wmctrl x11-apps x11-utils imagemagick python3 python3-gi gir1.2-gtk-3.0 libgtk-3-dev desktop-file-utils shared-mime-info groff-base libxml2-utils)
+packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool jwm wmctrl x11-apps x11-utils imagemagick python3 python3-gi gir1.2-gtk-3.0 libgtk-3-dev desktop-file-utils shared-mime-info groff-base libxml2-utils fonts-dejavu-core)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -173,7 +173,12 @@ Point screen_point(const TopLevel& top, double x, double y) {
 }
 
 bool install(int* argc, char*** argv) {
+  // Placement, keep-above, grabs and confinement are X11's; under Wayland
+  // the program runs through its X server.
+  gdk_set_allowed_backends("x11");
   if (!gtk_init_check(argc, argv)) return false;
+  // The installed icon theme's picture, where the program is installed.
+  gtk_window_set_default_icon_name("tesselon");
   State& s = state();
   s.menu_height = measure_menu_bar_height();
   const char* report = std::getenv("TESSELON_REPORT_FIRST_DRAW");
