@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
   std::u16string command_line = command_line_from_arguments(argc, argv);
-  if (!native::gtk::install(&argc, &argv)) return 0;
+  if (!native::gtk::install(&argc, &argv, "tesselon")) return 0;
   int status = run_viewer(command_line);
   native::gtk::uninstall();
   return status;

@@ -172,13 +172,14 @@ Point screen_point(const TopLevel& top, double x, double y) {
   return p;
 }
 
-bool install(int* argc, char*** argv) {
+bool install(int* argc, char*** argv, const char* program_name) {
   // Placement, keep-above, grabs and confinement are X11's; under Wayland
   // the program runs through its X server.
   gdk_set_allowed_backends("x11");
   if (!gtk_init_check(argc, argv)) return false;
-  // The installed icon theme's picture, where the program is installed.
-  gtk_window_set_default_icon_name("tesselon");
+  // The window manager's class and the icon theme's picture for the program.
+  g_set_prgname(program_name);
+  gtk_window_set_default_icon_name(program_name);
   State& s = state();
   s.menu_height = measure_menu_bar_height();
   const char* report = std::getenv("TESSELON_REPORT_FIRST_DRAW");

@@ -4,9 +4,10 @@
 
 namespace native::gtk {
 
-// Opens the display and starts the native window system on it. False when
-// there is no display to open (nothing is started then).
-bool install(int* argc, char*** argv);
+// Opens the display and starts the native window system on it; windows
+// carry the program's name as their class and icon. False when there is no
+// display to open (nothing is started then).
+bool install(int* argc, char*** argv, const char* program_name);
 
 // Stops the native window system and lets GTK tidy up the windows it still
 // holds.
