@@ -14,6 +14,7 @@ import contextlib
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -29,7 +30,7 @@ from viewer_process import CanvasMismatch, Viewer  # noqa: E402
 from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XSession, stop_process, wait_for  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SCREEN_SIZE = 24617
+MIN_SS4_SIZE = 24617  # one byte less is "Wrong size"
 CENTRE_TOLERANCE = 16  # room for the window manager's frame
 MODE_MENU, X1_ITEM, X2_ITEM = 1, 0, 1
 SAVE_DIALOG = "^Please choose file to save$"
@@ -75,6 +76,7 @@ class Test:
         self.screens = os.path.join(self.work, "screenshots")
         self.session = None
         self.viewer = None
+        self.expected_now = None  # what the canvas should show
         self.steps = Steps()
 
     # Setting up
@@ -93,7 +95,7 @@ class Test:
         shutil.copyfile(os.path.join(samples, "colour_chart.ss4"), self.dropped)
         self.short = os.path.join(self.files, "short.ss4")
         with open(self.raster_bars, "rb") as f, open(self.short, "wb") as out:
-            out.write(f.read(SCREEN_SIZE - 1))
+            out.write(f.read(MIN_SS4_SIZE - 1))
         self.raster_bars_x2 = self.reference(self.raster_bars, 2)
         self.test_pattern_x2 = self.reference(self.test_pattern, 2)
         self.dropped_x2 = self.reference(self.dropped, 2)
@@ -256,8 +258,10 @@ class Test:
             self.wait_dialog(WRONG_SIZE)
             xwindows.key(s, "Return")
             self.wait_gone(WRONG_SIZE)
-            check(v.canvas() == self.test_pattern_x2, "the canvas changed after the rejected file: "
-                  + v.canvas().differences(self.test_pattern_x2))
+            canvas = v.canvas()
+            if canvas != self.test_pattern_x2:
+                raise CanvasMismatch("the canvas changed after the rejected file: "
+                                     + canvas.differences(self.test_pattern_x2), canvas, self.test_pattern_x2)
 
         with steps("b. after the dialogs the window is on top again"):
             self.check_stays_above()
@@ -267,7 +271,8 @@ class Test:
             source = s.spawn(["/usr/bin/python3", os.path.join(HERE, "drag_source.py"), self.dropped, "20", "20"],
                              "drag_source.log")
             wait_for("the drag source", lambda: b"ready" in open(source_log, "rb").read())
-            r = xwindows.client_rect(s, xwindows.find_one(s, "^Drag source$"))
+            r = xwindows.client_rect(s, wait_for("the drag source window",
+                                                 lambda: xwindows.find_one(s, "^Drag source$")))
             c = v.canvas_rect()
             xwindows.drag(s, (r.x + r.width // 2, r.y + r.height // 2), (c.x + c.width // 2, c.y + c.height // 2))
             v.wait_canvas(self.dropped_x2, "the canvas to show the dropped colour chart.ss4")
@@ -324,6 +329,8 @@ class Test:
 
 
 def main():
+    # A runner's time-out or ^C still passes through the clean-up below.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--tesselon", required=True)
     parser.add_argument("--ss4topng", required=True)

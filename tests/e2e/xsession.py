@@ -3,7 +3,9 @@ number, jwm as window manager (so centring, keep-above and the close box
 behave as on a desktop), and the environment GTK programs need there to give
 the same pixels on every machine."""
 
+import ctypes
 import os
+import signal
 import subprocess
 import time
 
@@ -21,6 +23,13 @@ JWM_CONFIG = """<?xml version="1.0"?>
 # Font rendering settings cairo reads from the root window, pinned so the
 # menu bar has the same height everywhere.
 X_RESOURCES = "Xft.dpi:\t96\nXft.antialias:\t1\nXft.hinting:\t1\nXft.hintstyle:\thintslight\nXft.rgba:\tnone\n"
+
+
+def _die_with_parent():
+    """Runs in each child before exec: should this script be killed outright
+    (a test runner's time-out), the X server and its clients go with it."""
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class Timeout(Exception):
@@ -63,6 +72,11 @@ class XSession:
             "GDK_DPI_SCALE": "1",
             "LC_ALL": "C.UTF-8",
             "LANGUAGE": "",
+            # The file chooser records recent files and GTK keeps caches:
+            # in the work folder, not in the user's home.
+            "XDG_DATA_HOME": os.path.join(self.workdir, "xdg", "data"),
+            "XDG_CONFIG_HOME": os.path.join(self.workdir, "xdg", "config"),
+            "XDG_CACHE_HOME": os.path.join(self.workdir, "xdg", "cache"),
         })
         if extra:
             env.update(extra)
@@ -82,7 +96,7 @@ class XSession:
         work folder; it is stopped with the session if still running."""
         log = open(os.path.join(self.workdir, log_name), "wb")
         process = subprocess.Popen(args, env=self.env(env_extra), cwd=cwd, stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=subprocess.STDOUT)
+                                   stdout=log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         log.close()
         self.processes.append(process)
         return process
@@ -96,7 +110,8 @@ class XSession:
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
              "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+            preexec_fn=_die_with_parent)
         log.close()
         os.close(write_end)
         try:
