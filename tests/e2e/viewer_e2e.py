@@ -248,6 +248,18 @@ class Test:
             if got != self.raster_bars_x2:
                 raise CanvasMismatch(f"{saved}: {got.differences(self.raster_bars_x2)}", got, self.raster_bars_x2)
 
+        with steps("e. Escape cancels the file chooser and the viewer carries on"):
+            self.activate_viewer()
+            xwindows.key(s, "ctrl+o")
+            self.wait_dialog(OPEN_DIALOG)
+            xwindows.key(s, "Escape")
+            self.wait_gone(OPEN_DIALOG)
+            # The Escape was the dialog's: the events that follow must not
+            # end the program (the next step's Ctrl+O shows it still works).
+            c = v.canvas_rect()
+            xwindows.click(s, c.x + 10, c.y + 10)
+            v.alive()
+
         with steps("e. Ctrl+O and a path typed in the file chooser open that screen"):
             self.open_with_ctrl_o(self.test_pattern)
             self.expected_now = self.test_pattern_x2
