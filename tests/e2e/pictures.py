@@ -49,14 +49,12 @@ class Picture:
         return Picture(width, height, bytes(colour) * (width * height))
 
     def save(self, path):
-        subprocess.run([CONVERT, "ppm:-", path], input=self.ppm(), check=True, stderr=subprocess.PIPE)
+        # Without time stamps the same picture makes the same file.
+        subprocess.run([CONVERT, "ppm:-", "-strip", "-define", "png:exclude-chunks=date,time", path],
+                       input=self.ppm(), check=True, stderr=subprocess.PIPE)
 
     def ppm(self):
         return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.rgb
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
 
     def row(self, y):
         return self.rgb[y * self.width * 3:(y + 1) * self.width * 3]

@@ -74,11 +74,6 @@ def active(session):
     return int(out[0]) if out else None
 
 
-def wm_state(session, window):
-    out = session.run(["xprop", "-id", str(window), "_NET_WM_STATE"], check=False).decode()
-    return set(re.findall(r"_NET_WM_STATE_\w+", out))
-
-
 def activate(session, window, timeout=10.0):
     """Asks the window manager to raise and focus the window, then waits
     until it is the active one (xdotool's own --sync has no deadline)."""
