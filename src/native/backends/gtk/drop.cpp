@@ -78,14 +78,20 @@ void finish_drop(GtkWidget* widget) {
   note_input();
 }
 
-gboolean on_motion(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time, gpointer data) {
+// The drag as of this event: a new context starts a new drag.
+Drag& follow(GdkDragContext* context, const TopLevel& top, gint x, gint y, guint time) {
   Drag& d = drag();
   if (d.context != context) {
     forget_drag();
     d.context = context;
   }
-  d.point = screen_point(*static_cast<TopLevel*>(data), x, y);
+  d.point = screen_point(top, x, y);
   d.time = time;
+  return d;
+}
+
+gboolean on_motion(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time, gpointer data) {
+  Drag& d = follow(context, *static_cast<TopLevel*>(data), x, y, time);
   if (d.data) {
     report_motion(widget);
   } else {
@@ -117,13 +123,7 @@ void on_received(GtkWidget* widget, GdkDragContext* context, gint, gint, GtkSele
 }
 
 gboolean on_drop(GtkWidget* widget, GdkDragContext* context, gint x, gint y, guint time, gpointer data) {
-  Drag& d = drag();
-  if (d.context != context) {
-    forget_drag();
-    d.context = context;
-  }
-  d.point = screen_point(*static_cast<TopLevel*>(data), x, y);
-  d.time = time;
+  Drag& d = follow(context, *static_cast<TopLevel*>(data), x, y, time);
   d.dropping = true;
   if (d.data)
     finish_drop(widget);
