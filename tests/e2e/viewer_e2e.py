@@ -27,7 +27,7 @@ import menu_finder  # noqa: E402
 import xwindows  # noqa: E402
 from pictures import Picture, save_comparison, screenshot  # noqa: E402
 from viewer_process import CanvasMismatch, Viewer  # noqa: E402
-from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, XSession, stop_process, wait_for  # noqa: E402
+from xsession import SCREEN_HEIGHT, SCREEN_WIDTH, Timeout, XSession, stop_process, wait_for  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 MIN_SS4_SIZE = 24617  # one byte less is "Wrong size"
@@ -168,17 +168,32 @@ class Test:
     def wait_gone(self, title):
         wait_for(f"the window {title} to go away", lambda: not xwindows.find(self.session, title))
 
+    def answer_chooser(self, chooser, title):
+        """Return in a file chooser, pressed again while the chooser stays
+        up with the keyboard: GTK's chooser, when its program is slow (the
+        sanitizer build), can drop a Return that follows typing at once."""
+        s = self.session
+        deadline = time.monotonic() + 20
+        while True:
+            xwindows.key(s, "Return")
+            try:
+                wait_for(f"the window {title} to go away", lambda: not xwindows.find(s, title), timeout=3)
+                return
+            except Timeout:
+                if time.monotonic() > deadline or xwindows.active(s) != chooser:
+                    raise
+                print(" (Return again)", end="", flush=True)
+
     def open_with_ctrl_o(self, path):
         s = self.session
         self.activate_viewer()
         xwindows.key(s, "ctrl+o")
-        self.wait_dialog(OPEN_DIALOG)
+        chooser = self.wait_dialog(OPEN_DIALOG)
         # "/" opens the chooser's location box, which takes the rest.
         xwindows.type_text(s, "/")
         time.sleep(0.3)
         xwindows.type_text(s, path[1:])
-        xwindows.key(s, "Return")
-        self.wait_gone(OPEN_DIALOG)
+        self.answer_chooser(chooser, OPEN_DIALOG)
 
     def check_stays_above(self):
         """Raises another window over the viewer and checks the viewer is
@@ -237,11 +252,10 @@ class Test:
         with steps("d. Ctrl+S, a name and Return save the picture as NAME.png beside the screen"):
             self.activate_viewer()
             xwindows.key(s, "ctrl+s")
-            self.wait_dialog(SAVE_DIALOG)
+            chooser = self.wait_dialog(SAVE_DIALOG)
             xwindows.key(s, "ctrl+a")
             xwindows.type_text(s, "shot")
-            xwindows.key(s, "Return")
-            self.wait_gone(SAVE_DIALOG)
+            self.answer_chooser(chooser, SAVE_DIALOG)
             saved = os.path.join(self.files, "shot.png")
             wait_for(f"{saved} to be written", lambda: os.path.exists(saved))
             got = wait_for(f"{saved} to be complete", lambda: self.load_if_complete(saved))
@@ -270,10 +284,8 @@ class Test:
             self.wait_dialog(WRONG_SIZE)
             xwindows.key(s, "Return")
             self.wait_gone(WRONG_SIZE)
-            canvas = v.canvas()
-            if canvas != self.test_pattern_x2:
-                raise CanvasMismatch("the canvas changed after the rejected file: "
-                                     + canvas.differences(self.test_pattern_x2), canvas, self.test_pattern_x2)
+            # The window manager takes the dialog's frame down a moment later.
+            v.wait_canvas(self.test_pattern_x2, "the canvas to keep test_pattern.ss4 after the rejected file")
 
         with steps("b. after the dialogs the window is on top again"):
             self.check_stays_above()
