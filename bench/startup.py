@@ -5,6 +5,9 @@ window manager, and the process's peak and current resident memory then.
 
     bench/startup.py [--tesselon BIN] [--screen FILE] [--runs N]
 
+Each run is paired with a baseline in the same run: the same program started
+without a display, which loads and gives up at once.
+
 The viewer reports the moment of its first draw itself when
 TESSELON_REPORT_FIRST_DRAW=1 ("first-draw <ns>" on standard error, in
 CLOCK_MONOTONIC nanoseconds, the clock of time.monotonic_ns())."""
@@ -78,6 +81,17 @@ def one_run(session, tesselon, screen, cwd):
     return (drawn - started) / 1e6, memory
 
 
+def baseline_run(tesselon, screen, cwd):
+    """The same program without a display: loading it and its libraries and
+    giving up at once. Taken in the same run, it shows what a noisy machine
+    does to start-up times, and how much the window and the picture add."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    started = time.monotonic_ns()
+    subprocess.run([tesselon, screen], env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=True, timeout=DEADLINE)
+    return (time.monotonic_ns() - started) / 1e6
+
+
 def main():
     root = os.path.dirname(HERE)
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -89,7 +103,10 @@ def main():
 
     with tempfile.TemporaryDirectory(prefix="tesselon-startup-") as work, XSession(work) as session:
         one_run(session, tesselon, screen, work)  # warms the server, fonts and file caches
-        results = [one_run(session, tesselon, screen, work) for _ in range(args.runs)]
+        results, baselines = [], []
+        for _ in range(args.runs):
+            results.append(one_run(session, tesselon, screen, work))
+            baselines.append(baseline_run(tesselon, screen, work))
 
     times = [t for t, _ in results]
     peak = [m["VmHWM"] / 1024 for _, m in results]
@@ -97,6 +114,10 @@ def main():
     print(f"tesselon start-up to first draw, {args.runs} runs ({os.path.relpath(tesselon)} {os.path.basename(screen)})")
     print(f"  time:              median {statistics.median(times):7.1f} ms"
           f"   min {min(times):7.1f}   max {max(times):7.1f}")
+    base = statistics.median(baselines)
+    print(f"  baseline (no display, exits at once): median {base:7.1f} ms"
+          f"   min {min(baselines):7.1f}   max {max(baselines):7.1f}")
+    print(f"  first draw / baseline: {statistics.median(times) / base:.2f}")
     print(f"  peak memory VmHWM: median {statistics.median(peak):7.1f} MiB   min {min(peak):7.1f}   max {max(peak):7.1f}")
     print(f"  resident VmRSS:    median {statistics.median(rss):7.1f} MiB   min {min(rss):7.1f}   max {max(rss):7.1f}")
 
