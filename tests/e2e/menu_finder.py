@@ -89,4 +89,16 @@ def marked_row(menu, rows):
     marked = [i for i, start in enumerate(starts) if start == leftmost]
     if len(marked) != 1 or any(start - leftmost < 4 for i, start in enumerate(starts) if i != marked[0]):
         return None
-    return marked[0]
+    top, bottom = rows[marked[0]]
+    return marked[0] if _ticked(mask, top, bottom, leftmost) else None
+
+
+def _ticked(mask, top, bottom, left):
+    """Whether the mark that starts at column left holds a tick: an empty
+    check box (GTK unticks a check item on a click of its own) is only a
+    frame, with nothing inside it."""
+    columns = _runs([any(mask[y][x] for y in range(top, bottom)) for x in range(len(mask[0]))], gap=1)
+    start, end = next(run for run in columns if run[0] == left)
+    ys = [y for y in range(top, bottom) if any(mask[y][start:end])]
+    inset = 3
+    return any(mask[y][x] for y in range(ys[0] + inset, ys[-1] - inset + 1) for x in range(start + inset, end - inset))

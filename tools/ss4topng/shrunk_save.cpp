@@ -1,3 +1,4 @@
+// Saving image 0 shrunk, for pictures smaller than any exact render.
 #include "shrunk_save.h"
 
 #include "box_downscale.h"
