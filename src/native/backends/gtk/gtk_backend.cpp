@@ -66,8 +66,6 @@ bool wait_input(std::uint32_t timeout_ms) {
   return s.input_arrived;
 }
 
-void window_created(Window*) {}
-
 void window_destroyed(Window* window) { destroy_top_level(window); }
 
 void window_shown(Window* window, bool visible) {
@@ -116,7 +114,6 @@ const Backend table = [] {
   b.double_click_time_ms = &double_click_time;
   b.pump_input = &pump_input;
   b.wait_input = &wait_input;
-  b.window_created = &window_created;
   b.window_destroyed = &window_destroyed;
   b.window_shown = &window_shown;
   b.window_placed = &window_placed;

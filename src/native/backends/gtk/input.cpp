@@ -69,12 +69,6 @@ gboolean on_crossing(GtkWidget*, GdkEventCrossing* event, gpointer data) {
   return TRUE;
 }
 
-bool any_ours_active() {
-  for (auto& [window, top] : state().top_levels)
-    if (gtk_window_is_active(GTK_WINDOW(top->gtk_window))) return true;
-  return false;
-}
-
 void on_active_changed(GObject*, GParamSpec*, gpointer data) {
   auto* top = static_cast<TopLevel*>(data);
   if (gtk_window_is_active(GTK_WINDOW(top->gtk_window))) {
@@ -83,7 +77,7 @@ void on_active_changed(GObject*, GParamSpec*, gpointer data) {
   } else {
     release_held_keys();
     // Our own dialogs take the focus without another program becoming active.
-    if (state().modal_depth == 0 && !any_ours_active()) other_program_activated();
+    if (state().modal_depth == 0 && !active_top_level()) other_program_activated();
   }
   note_input();
 }

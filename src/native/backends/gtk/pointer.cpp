@@ -56,6 +56,12 @@ void drop_fence() {
   p.fence = nullptr;
 }
 
+// The top-level a grab belongs to: the capture's, else the active one.
+TopLevel* grab_owner() {
+  PointerState& p = pointer();
+  return p.capture ? top_level_of(p.capture) : active_top_level();
+}
+
 // X confines a grab to a window, so the rectangle gets an input-only window
 // of its own on the root window.
 GdkWindow* make_fence(const Rect& rect) {
@@ -81,7 +87,7 @@ void apply_grab() {
   GdkDisplay* display = gdk_display_get_default();
   if (!display || !GDK_IS_X11_DISPLAY(display)) return;
   Display* x = gdk_x11_display_get_xdisplay(display);
-  TopLevel* top = p.capture ? top_level_of(p.capture) : active_top_level();
+  TopLevel* top = grab_owner();
   GdkWindow* owner = top ? gtk_widget_get_window(top->gtk_window) : nullptr;
   if (!owner || (!p.capture && !p.fence)) {
     XUngrabPointer(x, CurrentTime);
@@ -116,7 +122,7 @@ void confine_pointer(const Rect* rect) {
     Rect screen{0, 0, get_system_metrics(SM_CXSCREEN), get_system_metrics(SM_CYSCREEN)};
     bool whole = rect->left <= screen.left && rect->top <= screen.top && rect->right >= screen.right &&
                  rect->bottom >= screen.bottom;
-    TopLevel* top = p.capture ? top_level_of(p.capture) : active_top_level();
+    TopLevel* top = grab_owner();
     if (!whole) {
       // The core's screen and the real one differ by the window manager's frame.
       Point shift = top ? real_screen_offset(*top) : Point{0, 0};
