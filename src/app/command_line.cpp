@@ -15,6 +15,8 @@ ProcessState* process = nullptr;
 ProcessState unstarted{};  // the cursor before the process services start
 std::u16string text;
 
+std::vector<std::u16string> tokens;
+
 ProcessState& state() { return process ? *process : unstarted; }
 
 std::vector<std::u16string> split(std::u16string_view line) {
@@ -47,41 +49,35 @@ void init_process_services() {
   process = static_cast<ProcessState*>(allocate_state_block(sizeof(ProcessState), nullptr, nullptr));
 }
 
-std::u16string command_line_from_arguments(int argc, const char* const* argv) {
-  std::u16string line;
-  for (int i = 0; i < argc; ++i) {
-    std::u16string argument = native::from_utf8(argv[i] ? argv[i] : "");
-    if (i > 0) line += u' ';
-    // Quotes group tokens and cannot be escaped: an argument that needs
-    // quoting (a space, nothing at all, or a leading quote) loses any quotes
-    // of its own rather than splitting into different arguments.
-    bool needs_quotes = argument.empty() || argument.front() == u'"' || argument.find(u' ') != std::u16string::npos;
-    if (needs_quotes) {
-      std::erase(argument, u'"');
-      line += u'"' + argument + u'"';
-    } else {
-      line += argument;
-    }
-  }
-  return line;
+std::vector<std::u16string> arguments_from_process(int argc, const char* const* argv) {
+  std::vector<std::u16string> arguments;
+  for (int i = 0; i < argc; ++i) arguments.push_back(native::from_utf8(argv[i] ? argv[i] : ""));
+  return arguments;
 }
 
 void set_command_line(std::u16string_view line) {
   text = line;
+  tokens = split(text);
+  state().cursor = 0;
+}
+
+void set_command_line(const std::vector<std::u16string>& arguments) {
+  text.clear();
+  for (const std::u16string& argument : arguments) {
+    if (!text.empty()) text += u' ';
+    text += argument;
+  }
+  tokens = arguments;
   state().cursor = 0;
 }
 
 const std::u16string& command_line() { return text; }
 
-int command_line_count() {
-  std::vector<std::u16string> tokens = split(text);
-  return tokens.empty() ? -1 : static_cast<int>(tokens.size()) - 1;
-}
+int command_line_count() { return tokens.empty() ? -1 : static_cast<int>(tokens.size()) - 1; }
 
 std::u16string command_line_argument(int index) {
   int& cursor = state().cursor;
   if (index < 0) index = cursor;
-  std::vector<std::u16string> tokens = split(text);
   cursor = index + 1;
   std::size_t at = static_cast<std::size_t>(index) + 1;
   return at < tokens.size() ? tokens[at] : std::u16string();

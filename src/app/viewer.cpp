@@ -68,12 +68,11 @@ void event_loop() {
   }
 }
 
-}  // namespace
-
-int run_viewer(std::u16string_view command_line_text) {
+template <typename CommandLine>
+int run(const CommandLine& command_line) {
   create_general_heap();
   start_runtime_services();
-  set_command_line(command_line_text);
+  set_command_line(command_line);
   init_screen_state();
   register_png_encoder();
 
@@ -98,3 +97,9 @@ int run_viewer(std::u16string_view command_line_text) {
   destroy_general_heap();
   return 0;
 }
+
+}  // namespace
+
+int run_viewer(std::u16string_view command_line_text) { return run(command_line_text); }
+
+int run_viewer(const std::vector<std::u16string>& arguments) { return run(arguments); }

@@ -7,7 +7,6 @@
 #include "runtime/general_heap.h"
 
 #include <cstddef>
-#include <string_view>
 
 namespace {
 
@@ -158,9 +157,7 @@ std::int32_t write_bmp(const char16_t* name, const std::uint8_t* pixels, std::in
   Layout l{};
   if (!plan_layout(width, height, depth, l)) return 0;
 
-  std::u16string_view file_name(name);
-  native::File* file = native::file_open(file_name, native::FileAccess::read_write,
-                                         native::FileDisposition::create_always);
+  native::File* file = native::file_create_output(name);
   if (!file) return 0;
 
   std::uint8_t headers[HEADERS_SIZE];
@@ -171,11 +168,10 @@ std::int32_t write_bmp(const char16_t* name, const std::uint8_t* pixels, std::in
   else if (ok)
     ok = write_true_colour_pixels(file, pixels, stride, width, height, image_depth, layout, depth, l);
 
-  // A file that could not be closed cleanly may be incomplete too.
-  if (!native::file_close(file)) ok = false;
+  // An output not committed never reaches its target.
   if (!ok) {
-    native::file_delete(file_name);
+    native::file_close(file);
     return 0;
   }
-  return 1;
+  return native::file_commit(file) ? 1 : 0;
 }

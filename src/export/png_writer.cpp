@@ -9,39 +9,58 @@
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
-#include <string_view>
 
 namespace {
 
-// What one save holds from libpng, the colour reduction and the C library.
-// Whatever is still held when it goes out of scope is released.
+// What one save holds from libpng, the colour reduction and the output.
+// Whatever is still held when it goes out of scope is released; an output
+// not committed never reaches its target.
 class PngSession {
  public:
   PngSession() = default;
   PngSession(const PngSession&) = delete;
   PngSession& operator=(const PngSession&) = delete;
-  ~PngSession() { close(); }
+  ~PngSession() {
+    release();
+    if (stream) std::fclose(stream);
+    native::file_close(output);
+  }
 
-  // Releases everything; false when the file's buffered tail could not be
-  // written, so the file may be incomplete.
-  bool close() {
+  void release() {
     if (png) png_destroy_write_struct(&png, &info);
     png = nullptr;
     info = nullptr;
     free_reduction(reduction);
     reduction = nullptr;
-    if (!file) return true;
-    bool clean = std::ferror(file) == 0;
-    if (std::fclose(file) != 0) clean = false;
-    file = nullptr;
-    return clean;
   }
 
-  std::FILE* file = nullptr;
+  // Writes out the stream's buffered tail and puts the file in place; false
+  // when any of it failed, and then the target is as it was.
+  bool commit() {
+    release();
+    bool clean = std::fflush(stream) == 0 && std::ferror(stream) == 0;
+    std::fclose(stream);
+    stream = nullptr;
+    native::File* file = output;
+    output = nullptr;
+    if (!clean) {
+      native::file_close(file);
+      return false;
+    }
+    return native::file_commit(file);
+  }
+
+  native::File* output = nullptr;
+  std::FILE* stream = nullptr;
   png_structp png = nullptr;
   png_infop info = nullptr;
   ColourReduction* reduction = nullptr;
 };
+
+// libpng would print its errors and warnings; a failed save is reported by
+// its result alone.
+[[noreturn]] void quiet_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void quiet_warning(png_structp, png_const_charp) {}
 
 struct PngJob {
   const std::uint8_t* pixels;
@@ -104,7 +123,7 @@ bool encode(PngSession& s, const PngJob& job) {
   if (!recovery) return false;
   if (setjmp(*recovery)) return false;
 
-  png_init_io(s.png, s.file);
+  png_init_io(s.png, s.stream);
   s.info = png_create_info_struct(s.png);
   if (!s.info) return false;
   png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
@@ -133,20 +152,16 @@ std::int32_t write_png(const char16_t* name, const std::uint8_t* pixels, std::in
   if (stride < static_cast<std::int64_t>(width) * bytes_per_pixel) return 0;
   if (!is_palette_depth(depth)) colour_type = bytes_per_pixel == 3 ? PNG_COLOUR_RGB : PNG_COLOUR_RGBA;
 
-  std::u16string_view file_name(name);
   PngSession s;
-  s.file = native::file_create_stream(file_name);
-  if (!s.file) return 0;
+  s.output = native::file_create_output(name);
+  if (!s.output) return 0;
+  s.stream = native::file_output_stream(s.output);
+  if (!s.stream) return 0;
 
-  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet_error, quiet_warning);
   PngJob job{pixels, width, height, stride, layout, options, depth, colour_type};
-  bool ok = s.png && encode(s, job);
-  if (!s.close()) ok = false;
-  if (!ok) {
-    native::file_delete(file_name);
-    return 0;
-  }
-  return 1;
+  if (!s.png || !encode(s, job)) return 0;
+  return s.commit() ? 1 : 0;
 }
 
 std::int32_t write_png_rgb(const char16_t* name, const std::uint8_t* pixels, std::int32_t width,

@@ -14,6 +14,7 @@ struct State {
   std::size_t alloc_size_limit = 0;
   bool alloc_count_limited = false;
   std::size_t alloc_budget = 0;
+  bool unnamed_refused = false;
 };
 
 State state;
@@ -38,6 +39,10 @@ void fail_allocations_after(std::size_t count) {
   state.alloc_count_limited = true;
   state.alloc_budget = count;
 }
+
+void refuse_unnamed_files() { state.unnamed_refused = true; }
+
+bool unnamed_files_refused() { return state.unnamed_refused; }
 
 void reset() { state = State{}; }
 

@@ -19,12 +19,16 @@ void fail_writes_after(std::uint64_t bytes);
 void fail_allocations_from(std::size_t size);
 // The next `count` allocations of any size succeed, then all fail until reset.
 void fail_allocations_after(std::size_t count);
+// Outputs are written to named temporary files, as on file systems that
+// cannot make unnamed ones, until reset.
+void refuse_unnamed_files();
 // Disarms every fault.
 void reset();
 
 // Used by the native layer itself.
 bool create_fails();
 bool open_fails();
+bool unnamed_files_refused();
 // How many of `count` bytes a write may store; 0 means the write fails.
 std::size_t write_allowance(std::size_t count);
 bool allocation_fails(std::size_t size);

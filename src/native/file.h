@@ -1,6 +1,8 @@
 #pragma once
 // Files on POSIX, shaped like the handle-based file calls the runtime expects.
-// Names are UTF-16 and converted to UTF-8 at the system boundary.
+// Names are UTF-16 and turned back into the system's bytes at this boundary
+// (native/text.h); '*' and '?' are ordinary characters and no name is a
+// drive.
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
@@ -9,37 +11,53 @@ namespace native {
 
 struct File;
 
-enum class FileAccess { read, read_write };
-enum class FileDisposition { open_existing, create_always };
-
-// Opens or creates a file; null on failure. Creating replaces an existing file.
-File* file_open(std::u16string_view name, FileAccess access, FileDisposition disposition);
+// Opens an existing file for reading; null on failure (a folder does not
+// open).
+File* file_open_for_reading(std::u16string_view name);
 // Reads up to count bytes; answers false on an error. `done` gets the count read.
 bool file_read(File* file, void* buffer, std::uint32_t count, std::uint32_t& done);
 // Writes count bytes; a short write (disk full) answers true with done < count.
 bool file_write(File* file, const void* buffer, std::uint32_t count, std::uint32_t& done);
+// Closes a file. An output that was not committed is dropped: nothing it
+// wrote reaches its target (see file_create_output).
 bool file_close(File* file);
-bool file_delete(std::u16string_view name);
 
-// A C stream over a newly created file whose writes go through file_write, so
-// the fault hooks reach writers that use stdio. Null on failure.
-std::FILE* file_create_stream(std::u16string_view name);
+// Outputs never destroy what was there. A regular file, or a name with
+// nothing under it yet, is written to a new file in the same folder that has
+// no name (or a hidden temporary one) until it is committed and then
+// replaces the target in one rename, keeping the old file's mode. A symbolic
+// link's target is replaced and the link kept. Anything else that exists (a
+// device, a FIFO, a terminal, /dev/stdout and the other descriptors of this
+// process under /dev/fd and /proc/self/fd) is written in place and never
+// removed or truncated. Null on failure, with last_file_error() telling why.
+File* file_create_output(std::u16string_view name);
+// Puts a complete output in place and closes it. False when any write or
+// the replacement failed: then the target is exactly as it was (an output
+// written in place keeps what reached it) and no temporary file is left.
+bool file_commit(File* file);
 
-// The first directory entry matching name (which may hold * and ?), entries
-// taken in name order.
-struct FindData {
+// A buffered C stream over an open output; closing the stream leaves the
+// file open for file_commit or file_close. Null on failure.
+std::FILE* file_output_stream(File* file);
+
+struct FileStatus {
+  bool exists;
   bool is_directory;
   std::uint64_t size;
 };
-bool find_first_file(std::u16string_view name, FindData& found);
+// What is under the name, symbolic links followed; nothing when it cannot be
+// looked at (last_file_error() tells why).
+FileStatus file_status(std::u16string_view name);
 
-constexpr std::uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
-constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
-constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
-std::uint32_t file_attributes(std::u16string_view name);
+// The system's error number for the last file operation of this thread that
+// failed, 0 when none did since it was cleared. Outputs clear it when they
+// start.
+int last_file_error();
+void set_last_file_error(int error);
 
-// Drive types; Linux has no drive letters, so every root answers "no root".
-constexpr unsigned DRIVE_NO_ROOT_DIR = 1;
-unsigned drive_type(std::u16string_view root);
+// For a signal handler that ends the process: removes the temporary file of
+// every output still being written, so that an interrupted run leaves
+// nothing behind. Only async-signal-safe calls.
+void remove_pending_outputs();
 
 }  // namespace native

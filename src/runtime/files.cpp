@@ -42,29 +42,16 @@ void shutdown_files() { release_all(file_table); }
 
 std::int64_t query_file_size(std::u16string_view name) {
   if (name.empty()) return -1;
-  if ((name.size() == 2 || name.size() == 3) && name[1] == u':') {
-    std::u16string root(name);
-    if (root.size() == 2) root += u'/';
-    return native::drive_type(root) > 1 ? -2 : -1;
-  }
-  std::u16string path(name.substr(0, MAX_QUERY_NAME));
-  while (path.size() > 1 && path.back() == u'/') path.pop_back();
-  native::FindData found{};
-  if (native::find_first_file(path, found)) return found.is_directory ? -2 : static_cast<std::int64_t>(found.size);
-  if (path.starts_with(u"//") || path.starts_with(u"..")) {
-    std::uint32_t attributes = native::file_attributes(path);
-    if (attributes != native::INVALID_FILE_ATTRIBUTES)
-      return (attributes & native::FILE_ATTRIBUTE_DIRECTORY) ? -2 : -1;
-    return native::drive_type(path) > 1 ? -2 : -1;
-  }
-  return -1;
+  native::FileStatus status = native::file_status(name);
+  if (!status.exists) return -1;
+  return status.is_directory ? -2 : static_cast<std::int64_t>(status.size);
 }
 
 ObjectId open_file_for_reading(ObjectId number, std::u16string_view name) {
   auto* record = static_cast<FileRecord*>(allocate_object(file_table, number));
   if (!record) return 0;
   ObjectId id = number == OBJECT_ANY ? handle_of(record) : number;
-  native::File* file = native::file_open(name, native::FileAccess::read, native::FileDisposition::open_existing);
+  native::File* file = native::file_open_for_reading(name);
   auto* buffer = static_cast<std::uint8_t*>(general_alloc_raw(FILE_BUFFER_SIZE));
   if (!file || !buffer) {
     native::file_close(file);
@@ -110,3 +97,7 @@ std::intptr_t close_file(ObjectId number) {
   free_object(file_table, number);
   return 1;
 }
+
+int file_error() { return native::last_file_error(); }
+
+void set_file_error(int error) { native::set_last_file_error(error); }

@@ -7,14 +7,13 @@
 #include <string_view>
 
 constexpr std::uint32_t FILE_BUFFER_SIZE = 4096;
-// Longest name the size query looks at.
-constexpr std::size_t MAX_QUERY_NAME = 4096;
 
 void init_files();
 // Closes every file still open.
 void shutdown_files();
 
 // The size in bytes; -1 for an empty name or nothing there; -2 for a folder.
+// The name is taken as it is: no wildcards, no drives, no trimming.
 std::int64_t query_file_size(std::u16string_view name);
 
 // Opens an existing file for reading as number (or OBJECT_ANY). Answers the
@@ -24,3 +23,8 @@ ObjectId open_file_for_reading(ObjectId number, std::u16string_view name);
 std::int64_t read_file_data(ObjectId number, void* destination, std::int64_t count);
 // Closes the file and releases its buffer and number; 0 if none was open.
 std::intptr_t close_file(ObjectId number);
+
+// The system's error number for the last file operation that failed (0
+// when none did since it was cleared), for messages that say why.
+int file_error();
+void set_file_error(int error);

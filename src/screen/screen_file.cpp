@@ -1,5 +1,6 @@
 #include "screen/screen_file.h"
 
+#include "screen/line_changes.h"
 #include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
 
@@ -7,18 +8,59 @@
 #include "runtime/memory_blocks.h"
 #include "ui/message_box.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 
 namespace {
 
 constexpr ObjectId SCREEN_FILE = 0;
+// The fixed part, every record the picture can use, and the end mark.
+constexpr std::int32_t HELD_BYTES = LINE_TABLE_OFFSET + MAX_KEPT_RECORD_BYTES + 1;
+// The table is read this much at a time.
+constexpr std::int64_t TABLE_PIECE = 64 * 1024;
 
 void forget_file() {
   ViewerState& v = viewer_state();
   v.file_size = -1;
+  v.data_size = 0;
   v.file_name.clear();
+}
+
+struct MemoryBlock {
+  void operator()(void* block) const { free_memory(block); }
+};
+
+// The file ended before the size it had when it was measured: it shrank, or
+// the system failed to read on.
+ScreenRead cut_short() {
+  int error = file_error();
+  return error ? ScreenRead{ScreenReadStatus::unreadable, error} : ScreenRead{ScreenReadStatus::bad_size, 0};
+}
+
+// Reads the line-change table that follows the fixed part, `length` bytes
+// long, keeping what the picture uses.
+ScreenRead read_line_changes(std::int64_t length, LineChangeScan& scan) {
+  std::unique_ptr<std::uint8_t, MemoryBlock> piece(
+      static_cast<std::uint8_t*>(allocate_memory(std::min(length, TABLE_PIECE), false)));
+  if (!piece) return {ScreenReadStatus::out_of_memory, 0};
+  for (std::int64_t left = length; left > 0;) {
+    std::int64_t count = std::min(left, TABLE_PIECE);
+    std::int64_t read = read_file_data(SCREEN_FILE, piece.get(), count);
+    if (read != count) return cut_short();
+    left -= count;
+    if (!scan_line_changes(scan, piece.get(), static_cast<std::size_t>(count))) return {ScreenReadStatus::loaded, 0};
+  }
+  finish_line_changes(scan);
+  return {ScreenReadStatus::loaded, 0};
+}
+
+ScreenRead read_open_file(std::int64_t size, LineChangeScan& scan) {
+  ViewerState& v = viewer_state();
+  if (read_file_data(SCREEN_FILE, v.file_data, LINE_TABLE_OFFSET) != LINE_TABLE_OFFSET) return cut_short();
+  return read_line_changes(size - LINE_TABLE_OFFSET, scan);
 }
 
 void reject(std::u16string_view name) {
@@ -43,33 +85,34 @@ void release_screen_state() {
   forget_file();
 }
 
-void load_screen(std::u16string_view name) {
+ScreenRead read_screen(std::u16string_view name) {
   ViewerState& v = viewer_state();
   forget_file();
   std::int64_t size = query_file_size(name);
+  if (size == -2) return {ScreenReadStatus::folder, 0};
   // Sizes that do not fit the 32-bit file size are refused rather than
   // truncated into a different, smaller file.
-  if (size < MIN_SS4_SIZE || size > std::numeric_limits<std::int32_t>::max()) {
-    reject(name);
-    return;
-  }
-  auto* grown = static_cast<std::uint8_t*>(resize_memory(v.file_data, size));
-  if (!grown) {
-    reject(name);
-    return;
-  }
-  v.file_data = grown;
+  if (size < MIN_SS4_SIZE || size > std::numeric_limits<std::int32_t>::max()) return {ScreenReadStatus::bad_size, 0};
+  auto* held = static_cast<std::uint8_t*>(resize_memory(v.file_data, HELD_BYTES));
+  if (!held) return {ScreenReadStatus::out_of_memory, 0};
+  v.file_data = held;
+  set_file_error(0);
+  if (!open_file_for_reading(SCREEN_FILE, name)) return {ScreenReadStatus::unreadable, file_error()};
+  LineChangeScan scan;
+  ScreenRead result = read_open_file(size, scan);
+  close_file(SCREEN_FILE);
+  if (result.status != ScreenReadStatus::loaded) return result;
+
+  std::copy_n(scan.kept.begin(), scan.kept_bytes, v.file_data + LINE_TABLE_OFFSET);
+  v.file_data[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
+  v.data_size = LINE_TABLE_OFFSET + scan.kept_bytes + 1;
   v.file_size = static_cast<std::int32_t>(size);
   v.file_name = name;
-  // A file that cannot be opened, or that shrank since its size was taken,
-  // would leave the buffer holding another file's bytes: it counts as bad.
-  if (!open_file_for_reading(SCREEN_FILE, name)) {
-    reject(name);
-    return;
-  }
-  std::int64_t read = read_file_data(SCREEN_FILE, v.file_data, size);
-  close_file(SCREEN_FILE);
-  if (read != size) {
+  return result;
+}
+
+void load_screen(std::u16string_view name) {
+  if (read_screen(name).status != ScreenReadStatus::loaded) {
     reject(name);
     return;
   }

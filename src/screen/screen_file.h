@@ -13,9 +13,27 @@ constexpr std::uint8_t LINE_TABLE_END = 191;
 // The bytes before the line-change table plus one byte of it.
 constexpr std::int32_t MIN_SS4_SIZE = 24617;
 
-// Reads the named file whole into the viewer state and renders it. A file
-// too small (or missing, or a folder) brings up the "Wrong size" box and
+// How reading a screen file ended.
+enum class ScreenReadStatus {
+  loaded,
+  bad_size,       // missing, or too small, or 2 GiB and more, or it shrank while read
+  folder,
+  unreadable,     // the system refused to open or read it: see `error`
+  out_of_memory,
+};
+struct ScreenRead {
+  ScreenReadStatus status;
+  int error;  // the system's error number when unreadable, else 0
+};
+
+// Reads the named file into the viewer state, without rendering it or
+// telling anyone. Only what the picture can use is kept, read in pieces, so
+// memory stays bounded whatever the file's size. Anything but `loaded`
 // leaves nothing loaded.
+ScreenRead read_screen(std::u16string_view name);
+
+// Reads the named file into the viewer state and renders it. A file that
+// cannot be used brings up the "Wrong size" box and leaves nothing loaded.
 void load_screen(std::u16string_view name);
 
 // Start-up and shutdown of the viewer's file buffer (a one-byte memory block

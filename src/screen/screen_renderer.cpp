@@ -30,9 +30,9 @@ struct LineChange {
 std::array<LineChange, SCREEN_HEIGHT> line_changes(const ViewerState& v) {
   std::array<LineChange, SCREEN_HEIGHT> changes{};
   const std::uint8_t* data = v.file_data;
-  for (std::int64_t p = LINE_TABLE_OFFSET; p < v.file_size && data[p] < LINE_TABLE_END; p += 4) {
-    // A record cut short by the end of the file has no entry or colour.
-    if (p + 2 >= v.file_size) break;
+  for (std::int64_t p = LINE_TABLE_OFFSET; p < v.data_size && data[p] < LINE_TABLE_END; p += 4) {
+    // A record cut short by the end of what is held has no entry or colour.
+    if (p + 2 >= v.data_size) break;
     int row = data[p] + 1;
     int entry = data[p + 1];
     if (entry < 16 && changes[row].entry == NO_CHANGE) changes[row] = {entry, data[p + 2] & 0x7F};

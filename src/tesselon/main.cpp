@@ -5,9 +5,10 @@
 #include "native/backends/gtk/gtk_backend.h"
 
 int main(int argc, char** argv) {
-  std::u16string command_line = command_line_from_arguments(argc, argv);
+  // Taken before GTK removes the arguments it understands.
+  std::vector<std::u16string> arguments = arguments_from_process(argc, argv);
   if (!native::gtk::install(&argc, &argv, "tesselon")) return 0;
-  int status = run_viewer(command_line);
+  int status = run_viewer(arguments);
   native::gtk::uninstall();
   return status;
 }

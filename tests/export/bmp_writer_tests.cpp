@@ -144,7 +144,7 @@ TEST_F(BmpWriterTest, UnsupportedRequestsCreateNoFile) {
   EXPECT_FALSE(file_exists(path));
 }
 
-TEST_F(BmpWriterTest, FailuresAfterCreationLeaveNoFile) {
+TEST_F(BmpWriterTest, FailuresLeaveTheEarlierFileAsItWas) {
   Picture colour = ramp_picture(7, 5, 3);
   Picture translucent = ramp_picture(7, 5, 4);
   struct Case {
@@ -158,11 +158,14 @@ TEST_F(BmpWriterTest, FailuresAfterCreationLeaveNoFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.depth);
     ASSERT_EQ(1, save(*c.picture, c.depth, c.layout));
-    std::size_t size = read_whole_file(path).size();
+    const std::vector<std::uint8_t> earlier = read_whole_file(path);
+    const std::vector<std::string> names = temp_names();
+    std::size_t size = earlier.size();
     for (std::size_t allowed = 0; allowed < size; allowed += (allowed < 60 ? 1 : 13)) {
       native::faults::fail_writes_after(allowed);
       EXPECT_EQ(0, save(*c.picture, c.depth, c.layout)) << "after " << allowed;
-      EXPECT_FALSE(file_exists(path)) << "after " << allowed;
+      EXPECT_EQ(read_whole_file(path), earlier) << "after " << allowed;
+      EXPECT_EQ(temp_names(), names) << "after " << allowed;
       native::faults::reset();
     }
     native::faults::fail_writes_after(size);
@@ -174,7 +177,8 @@ TEST_F(BmpWriterTest, FailuresAfterCreationLeaveNoFile) {
     bool needs_memory = !(c.depth == 24 && c.layout == ROWS_BOTTOM_UP);
     native::faults::fail_allocations_from(1);
     EXPECT_EQ(needs_memory ? 0 : 1, save(*c.picture, c.depth, c.layout));
-    EXPECT_EQ(!needs_memory, file_exists(path));
+    EXPECT_EQ(read_whole_file(path), earlier);
+    EXPECT_EQ(temp_names(), names);
     native::faults::reset();
   }
   EXPECT_EQ(blocks, native::heap_block_count(general_heap()));

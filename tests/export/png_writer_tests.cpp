@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
@@ -137,10 +139,12 @@ TEST_F(PngWriterTest, ReplacesAnEarlierFileAndRefusesImpossibleRequests) {
   ASSERT_TRUE(decode_png(path, png));
   EXPECT_EQ(64u, png.width);
 
-  // Palettes of 3, 5 or 7 bits do not exist in the format.
+  // Palettes of 3, 5 or 7 bits do not exist in the format; failing, a save
+  // leaves the earlier file as it was.
+  const std::vector<std::uint8_t> earlier = read_whole_file(path);
   for (std::int32_t depth : {3, 5, 7}) {
     EXPECT_EQ(0, save(two_colour_picture(3), depth)) << depth;
-    EXPECT_FALSE(file_exists(path)) << depth;
+    EXPECT_EQ(read_whole_file(path), earlier) << depth;
   }
 
   std::u16string missing = temp_path16("no-such-folder/out.png");
@@ -151,11 +155,12 @@ TEST_F(PngWriterTest, ReplacesAnEarlierFileAndRefusesImpossibleRequests) {
   for (std::int32_t depth : {24, 4}) {
     native::faults::fail_next_create();
     EXPECT_EQ(0, save(p, depth));
-    EXPECT_FALSE(file_exists(path));
+    EXPECT_EQ(read_whole_file(path), earlier);
   }
+  EXPECT_EQ(temp_names(), std::vector<std::string>{"out.png"});
 }
 
-TEST_F(PngWriterTest, FailuresAfterCreationLeaveNoFile) {
+TEST_F(PngWriterTest, FailuresLeaveTheEarlierFileAsItWas) {
   Picture colour = ramp_picture(60, 40, 3);
   Picture translucent = ramp_picture(30, 20, 4);
   struct Case {
@@ -166,13 +171,15 @@ TEST_F(PngWriterTest, FailuresAfterCreationLeaveNoFile) {
   for (Case c : {Case{&colour, 24}, Case{&translucent, 32}, Case{&colour, 8}, Case{&colour, 2}}) {
     SCOPED_TRACE(c.depth);
     ASSERT_EQ(1, save(*c.picture, c.depth));
-    std::size_t size = read_whole_file(path).size();
+    const std::vector<std::uint8_t> earlier = read_whole_file(path);
+    std::size_t size = earlier.size();
     // Short writes, including one of the very last byte, which only shows
     // when the stream is closed.
     for (std::size_t allowed = 0; allowed < size; allowed += (allowed < 80 ? 1 : allowed + 97 < size ? 97 : 1)) {
       native::faults::fail_writes_after(allowed);
       EXPECT_EQ(0, save(*c.picture, c.depth)) << "after " << allowed;
-      EXPECT_FALSE(file_exists(path)) << "after " << allowed;
+      EXPECT_EQ(read_whole_file(path), earlier) << "after " << allowed;
+      EXPECT_EQ(temp_names().size(), 1u) << "after " << allowed;
       native::faults::reset();
     }
     native::faults::fail_writes_after(size);
@@ -181,10 +188,11 @@ TEST_F(PngWriterTest, FailuresAfterCreationLeaveNoFile) {
   }
 
   // Out of memory at each allocation of the colour reduction.
+  std::filesystem::remove(path);
   for (std::size_t budget = 0; budget < 4; ++budget) {
     native::faults::fail_allocations_after(budget);
     EXPECT_EQ(0, save(colour, 4, ROWS_BOTTOM_UP, DITHER)) << budget;
-    EXPECT_FALSE(file_exists(path)) << budget;
+    EXPECT_EQ(temp_names(), std::vector<std::string>{}) << budget;
     native::faults::reset();
   }
   EXPECT_EQ(blocks, native::heap_block_count(general_heap()));

@@ -2,97 +2,183 @@
 
 #include "native/faults.h"
 #include "native/file.h"
+#include "native/text.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace {
 
-using native::FileAccess;
-using native::FileDisposition;
+namespace fs = std::filesystem;
 
-class NativeFileTest : public RuntimeTest {};
+class NativeFileTest : public RuntimeTest {
+ protected:
+  const std::vector<std::uint8_t> old_bytes{'o', 'l', 'd'};
 
-TEST_F(NativeFileTest, CreateWriteReadBack) {
-  native::File* f = native::file_open(temp_path16("x"), FileAccess::read_write, FileDisposition::create_always);
-  ASSERT_NE(f, nullptr);
+  // Writes `text` to an output on name; answers what commit said.
+  static bool save(const std::u16string& name, const std::string& text) {
+    native::File* f = native::file_create_output(name);
+    if (!f) return false;
+    std::uint32_t done = 0;
+    native::file_write(f, text.data(), static_cast<std::uint32_t>(text.size()), done);
+    return native::file_commit(f);
+  }
+  std::string read_text(const std::string& name) const {
+    std::vector<std::uint8_t> bytes = read_whole_file(temp_path(name));
+    return {bytes.begin(), bytes.end()};
+  }
+  static mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st.st_mode;
+  }
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(NativeFileTest, OutputsReachTheirNameOnlyWhenCommitted) {
+  ASSERT_TRUE(save(temp_path16("x"), "hello"));
+  EXPECT_EQ(read_text("x"), "hello");
+  mode_t mask = umask(0);
+  umask(mask);
+  EXPECT_EQ(mode_of(temp_path("x")) & 0777, 0666 & ~mask);
+
+  native::File* f = native::file_create_output(temp_path16("x"));
   std::uint32_t done = 0;
-  EXPECT_TRUE(native::file_write(f, "hello", 5, done));
-  EXPECT_EQ(done, 5u);
-  EXPECT_TRUE(native::file_close(f));
-  f = native::file_open(temp_path16("x"), FileAccess::read, FileDisposition::open_existing);
+  native::file_write(f, "other", 5, done);
+  EXPECT_TRUE(native::file_close(f));  // dropped, not committed
+  EXPECT_EQ(read_text("x"), "hello");
+  EXPECT_EQ(temp_names(), Names{"x"});
+
+  f = native::file_open_for_reading(temp_path16("x"));
   char buffer[10] = {};
   EXPECT_TRUE(native::file_read(f, buffer, 10, done));
-  EXPECT_EQ(done, 5u);
-  EXPECT_STREQ(buffer, "hello");
+  EXPECT_EQ(std::string(buffer, done), "hello");
   native::file_close(f);
-  EXPECT_TRUE(native::file_delete(temp_path16("x")));
-  EXPECT_FALSE(file_exists(temp_path("x")));
 }
 
-TEST_F(NativeFileTest, FoldersAndMissingFilesDoNotOpen) {
-  std::filesystem::create_directory(temp_path("d"));
-  EXPECT_EQ(native::file_open(temp_path16("d"), FileAccess::read, FileDisposition::open_existing), nullptr);
-  EXPECT_EQ(native::file_open(temp_path16("nope"), FileAccess::read, FileDisposition::open_existing), nullptr);
-  EXPECT_EQ(native::file_open(temp_path16("no/such/folder"), FileAccess::read_write, FileDisposition::create_always),
-            nullptr);
+TEST_F(NativeFileTest, AFailedOutputLeavesTheOldFileAndNothingElse) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named temporary");
+    native::faults::reset();
+    if (!unnamed) native::faults::refuse_unnamed_files();
+    write_whole_file(temp_path("x"), old_bytes);
+    chmod(temp_path("x").c_str(), 0640);
+    native::faults::fail_writes_after(2);
+    EXPECT_FALSE(save(temp_path16("x"), "hello"));
+    EXPECT_EQ(native::last_file_error(), ENOSPC);
+    EXPECT_EQ(read_whole_file(temp_path("x")), old_bytes);
+    EXPECT_EQ(temp_names(), Names{"x"});
+    native::faults::fail_writes_after(100);
+    EXPECT_TRUE(save(temp_path16("x"), "hello"));
+    EXPECT_EQ(read_text("x"), "hello");
+    EXPECT_EQ(mode_of(temp_path("x")) & 0777, 0640u);  // a replaced file keeps its mode
+    EXPECT_EQ(temp_names(), Names{"x"});
+  }
 }
 
-TEST_F(NativeFileTest, FaultHooksFailTheNextCreateOnce) {
+TEST_F(NativeFileTest, ALinkKeepsPointingAtTheFileThatIsReplaced) {
+  fs::create_directory(temp_path("real"));
+  write_whole_file(temp_path("real/target"), old_bytes);
+  fs::create_symlink("real/target", temp_path("link"));
+  fs::create_symlink("real/new", temp_path("dangling"));
+  ASSERT_TRUE(save(temp_path16("link"), "hello"));
+  ASSERT_TRUE(save(temp_path16("dangling"), "new"));
+  EXPECT_TRUE(S_ISLNK(mode_of(temp_path("link"))));
+  EXPECT_EQ(read_text("real/target"), "hello");
+  EXPECT_EQ(read_text("real/new"), "new");
+  EXPECT_EQ(temp_names(), (Names{"dangling", "link", "real"}));
+}
+
+TEST_F(NativeFileTest, OwnDescriptorsAreWrittenInPlace) {
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  std::string path = "/proc/self/fd/" + std::to_string(pipe_ends[1]);
+  fs::create_symlink(path, temp_path("stdout"));  // as /dev/stdout is
+  ASSERT_TRUE(save(temp_path16("stdout"), "piped"));
+  ASSERT_TRUE(save(native::from_utf8(path), "!"));
+  close(pipe_ends[1]);
+  char buffer[16] = {};
+  EXPECT_EQ(read(pipe_ends[0], buffer, sizeof buffer), 6);
+  EXPECT_STREQ(buffer, "piped!");
+  close(pipe_ends[0]);
+}
+
+TEST_F(NativeFileTest, DevicesAreWrittenInPlaceAndNeverRemoved) {
+  if (geteuid() != 0) GTEST_SKIP() << "making device nodes needs root";
+  // Copies of /dev/null and /dev/full, so that no fault can harm the real ones.
+  ASSERT_EQ(mknod(temp_path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+  ASSERT_EQ(mknod(temp_path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+  EXPECT_TRUE(save(temp_path16("null"), "gone"));
+  EXPECT_FALSE(save(temp_path16("full"), "no room"));
+  EXPECT_EQ(native::last_file_error(), ENOSPC);
+  EXPECT_TRUE(S_ISCHR(mode_of(temp_path("null"))));
+  EXPECT_TRUE(S_ISCHR(mode_of(temp_path("full"))));
+  EXPECT_EQ(temp_names(), (Names{"full", "null"}));
+}
+
+TEST_F(NativeFileTest, WhatCannotBeAnOutput) {
+  fs::create_directory(temp_path("d"));
+  EXPECT_EQ(native::file_create_output(temp_path16("d")), nullptr);
+  EXPECT_EQ(native::last_file_error(), EISDIR);
+  EXPECT_EQ(native::file_create_output(temp_path16("no/such/folder")), nullptr);
+  EXPECT_EQ(native::last_file_error(), ENOENT);
   native::faults::fail_next_create();
-  EXPECT_EQ(native::file_open(temp_path16("x"), FileAccess::read_write, FileDisposition::create_always), nullptr);
-  EXPECT_FALSE(file_exists(temp_path("x")));
-  native::File* f = native::file_open(temp_path16("x"), FileAccess::read_write, FileDisposition::create_always);
-  EXPECT_NE(f, nullptr);
-  native::file_close(f);
+  EXPECT_EQ(native::file_create_output(temp_path16("x")), nullptr);
+  EXPECT_TRUE(save(temp_path16("x"), ""));  // once only
+  EXPECT_EQ(temp_names(), (Names{"d", "x"}));
 }
 
-TEST_F(NativeFileTest, FaultHooksCutWritesAfterABudget) {
-  native::File* f = native::file_open(temp_path16("x"), FileAccess::read_write, FileDisposition::create_always);
-  native::faults::fail_writes_after(7);
-  std::uint32_t done = 0;
-  EXPECT_TRUE(native::file_write(f, "abcde", 5, done));
-  EXPECT_EQ(done, 5u);
-  EXPECT_TRUE(native::file_write(f, "abcde", 5, done));
-  EXPECT_EQ(done, 2u);  // short: the disk is full
-  EXPECT_FALSE(native::file_write(f, "abcde", 5, done));
-  EXPECT_EQ(done, 0u);
+TEST_F(NativeFileTest, AnInterruptedProcessRemovesItsTemporaryFile) {
+  native::faults::refuse_unnamed_files();
+  native::File* f = native::file_create_output(temp_path16("x"));
+  ASSERT_EQ(temp_names().size(), 1u);  // the hidden temporary
+  native::remove_pending_outputs();
+  EXPECT_EQ(temp_names(), Names{});
   native::file_close(f);
-  EXPECT_EQ(read_whole_file(temp_path("x")).size(), 7u);
 }
 
 TEST_F(NativeFileTest, StreamsWriteThroughTheFaultHooks) {
-  std::FILE* stream = native::file_create_stream(temp_path16("s"));
+  native::File* f = native::file_create_output(temp_path16("s"));
+  std::FILE* stream = native::file_output_stream(f);
   ASSERT_NE(stream, nullptr);
   std::vector<char> data(100000, 'q');
   EXPECT_EQ(std::fwrite(data.data(), 1, data.size(), stream), data.size());
   EXPECT_EQ(std::fclose(stream), 0);
+  EXPECT_TRUE(native::file_commit(f));
   EXPECT_EQ(read_whole_file(temp_path("s")).size(), data.size());
 
-  stream = native::file_create_stream(temp_path16("t"));
+  f = native::file_create_output(temp_path16("t"));
+  stream = native::file_output_stream(f);
   native::faults::fail_writes_after(10);
-  std::fwrite(data.data(), 1, 20, stream);  // buffered: the failure shows at close
-  EXPECT_NE(std::fclose(stream), 0);
-
-  native::faults::reset();
-  native::faults::fail_next_create();
-  EXPECT_EQ(native::file_create_stream(temp_path16("u")), nullptr);
+  std::fwrite(data.data(), 1, 20, stream);  // buffered: the failure shows at the flush
+  EXPECT_NE(std::fflush(stream), 0);
+  std::fclose(stream);
+  EXPECT_FALSE(native::file_commit(f));
+  EXPECT_FALSE(file_exists(temp_path("t")));
 }
 
-TEST_F(NativeFileTest, FindFirstFileMatchesWildcardsInNameOrder) {
-  write_whole_file(temp_path("b.ss4"), std::vector<std::uint8_t>(20));
-  write_whole_file(temp_path("a.ss4"), std::vector<std::uint8_t>(10));
-  std::filesystem::create_directory(temp_path("c.dir"));
-  native::FindData found{};
-  ASSERT_TRUE(native::find_first_file(temp_path16("*.ss4"), found));
-  EXPECT_FALSE(found.is_directory);
-  EXPECT_EQ(found.size, 10u);
-  ASSERT_TRUE(native::find_first_file(temp_path16("?.dir"), found));
-  EXPECT_TRUE(found.is_directory);
-  EXPECT_FALSE(native::find_first_file(temp_path16("*.png"), found));
-  EXPECT_EQ(native::file_attributes(temp_path16("c.dir")), native::FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(native::file_attributes(temp_path16("none")), native::INVALID_FILE_ATTRIBUTES);
+// '*' and '?' are ordinary characters, and the size is the named file's own.
+TEST_F(NativeFileTest, StatusIsOfTheNamedFileAlone) {
+  write_whole_file(temp_path("!.ss4"), std::vector<std::uint8_t>(10));
+  write_whole_file(temp_path("*.ss4"), std::vector<std::uint8_t>(20));
+  fs::create_directory(temp_path("What?"));
+  write_whole_file(temp_path("What?/a"), std::vector<std::uint8_t>(30));
+  EXPECT_EQ(native::file_status(temp_path16("*.ss4")).size, 20u);
+  EXPECT_EQ(native::file_status(temp_path16("What?/a")).size, 30u);
+  EXPECT_TRUE(native::file_status(temp_path16("What?")).is_directory);
+  EXPECT_FALSE(native::file_status(temp_path16("?.ss4")).exists);
+  EXPECT_EQ(native::file_open_for_reading(temp_path16("What?")), nullptr);
+  EXPECT_EQ(native::file_open_for_reading(temp_path16("nope")), nullptr);
 }
 
 }  // namespace

@@ -42,10 +42,19 @@ TEST_F(FilesTest, SizeQueryTellsFilesFoldersAndNothing) {
   EXPECT_EQ(query_file_size(u""), -1);
   EXPECT_EQ(query_file_size(u"/"), -2);
   EXPECT_EQ(query_file_size(u".."), -2);
-  EXPECT_EQ(query_file_size(temp_path16("*.ss4")), 24617);  // the first match
-  // There are no drive letters here, so a drive name names nothing.
+  // Names are taken as they are: '*' and '?' match nothing but themselves,
+  // and a colon makes no drive.
+  EXPECT_EQ(query_file_size(temp_path16("*.ss4")), -1);
+  EXPECT_EQ(query_file_size(temp_path16("screen.ss4/")), -1);
+  for (const char* name : {"*.ss4", "a:", "x:y", "What?"}) {
+    write_whole_file(temp_path(name), counting_bytes(24618));
+    EXPECT_EQ(query_file_size(temp_path16(name)), 24618) << name;
+  }
+  std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(temp_path(""));
+  EXPECT_EQ(query_file_size(u"a:"), 24618);
   EXPECT_EQ(query_file_size(u"C:"), -1);
-  EXPECT_EQ(query_file_size(u"C:/"), -1);
+  std::filesystem::current_path(before);
 }
 
 TEST_F(FilesTest, ReadsCrossingTheBufferMatchTheFile) {

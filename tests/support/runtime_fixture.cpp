@@ -4,6 +4,7 @@
 #include "native/text.h"
 #include "runtime/general_heap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +28,14 @@ void RuntimeTest::TearDown() {
 std::string RuntimeTest::temp_path(const std::string& name) const { return temp_dir_ + "/" + name; }
 
 std::u16string RuntimeTest::temp_path16(const std::string& name) const { return native::from_utf8(temp_path(name)); }
+
+std::vector<std::string> RuntimeTest::temp_names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(temp_dir_))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 bool file_exists(const std::string& path) { return std::filesystem::exists(path); }
 

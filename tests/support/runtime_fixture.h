@@ -15,6 +15,8 @@ class RuntimeTest : public ::testing::Test {
   // A path inside this test's own temporary folder.
   std::string temp_path(const std::string& name) const;
   std::u16string temp_path16(const std::string& name) const;
+  // Every name in the temporary folder, hidden ones included, sorted.
+  std::vector<std::string> temp_names() const;
 
  private:
   std::string temp_dir_;

@@ -124,7 +124,7 @@ TEST_F(Ss4topngSize, BadLimitsAndBadScreensWriteNothing) {
 
   ProgramRun unwritable = run({"--size", "64", "-o", temp_path("none/thumb"), SAMPLE});
   EXPECT_EQ(unwritable.status, 1);
-  EXPECT_EQ(unwritable.err, SAMPLE + ": cannot write " + temp_path("none/thumb") + "\n");
+  EXPECT_EQ(unwritable.err, SAMPLE + ": cannot write " + temp_path("none/thumb") + ": No such file or directory\n");
 }
 
 }  // namespace

@@ -114,8 +114,7 @@ TEST_F(Ss4topng, FailuresNameTheFileAndTheRestStillConvert) {
   ProgramRun r = run({temp_path("missing.ss4"), temp_path("short.ss4"), good, temp_path("folder.ss4")});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, temp_path("missing.ss4") + ": Bad size or file not exists\n" + temp_path("short.ss4") +
-                       ": Bad size or file not exists\n" + temp_path("folder.ss4") +
-                       ": Bad size or file not exists\n");
+                       ": Bad size or file not exists\n" + temp_path("folder.ss4") + ": is a folder\n");
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(file_exists(temp_path("good.png")));
   EXPECT_FALSE(file_exists(temp_path("short.png")));
@@ -123,7 +122,7 @@ TEST_F(Ss4topng, FailuresNameTheFileAndTheRestStillConvert) {
   std::string unwritable = temp_path("no/such/folder.png");
   ProgramRun w = run({"-o", unwritable, good});
   EXPECT_EQ(w.status, 1);
-  EXPECT_EQ(w.err, good + ": cannot write " + unwritable + "\n");
+  EXPECT_EQ(w.err, good + ": cannot write " + unwritable + ": No such file or directory\n");
 
   // The input itself is never overwritten.
   std::string png_named = copy("pic.png");

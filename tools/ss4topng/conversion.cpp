@@ -9,9 +9,14 @@
 #include "native/window.h"
 #include "runtime/general_heap.h"
 #include "screen/sam_palette.h"
+#include "runtime/files.h"
 #include "screen/screen_file.h"
+#include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
 #include "shrunk_save.h"
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -25,6 +30,21 @@ PictureSize picture;
 bool save_picture(const std::u16string& name) {
   if (is_shrunk(picture)) return save_image_shrunk(0, picture.width, picture.height, name.c_str()) != 0;
   return save_image(0, name.c_str(), ENCODER_PNG) != 0;
+}
+
+std::string reason(int error) { return std::strerror(error); }
+
+// What went wrong, after the file's name. Scripts look for the first text.
+std::string read_failure(const ScreenRead& read) {
+  switch (read.status) {
+    case ScreenReadStatus::folder: return "is a folder";
+    case ScreenReadStatus::out_of_memory: return "cannot read: " + reason(ENOMEM);
+    case ScreenReadStatus::unreadable:
+      // Gone between measuring and opening: as if never there.
+      if (read.error != ENOENT) return read.error ? "cannot read: " + reason(read.error) : "cannot read";
+      [[fallthrough]];
+    default: return "Bad size or file not exists";
+  }
 }
 
 }  // namespace
@@ -57,10 +77,13 @@ void stop_converter() {
 }
 
 std::string convert(const Conversion& conversion) {
-  load_screen(native::from_utf8(conversion.input));
-  if (viewer_state().file_size == -1) return conversion.input + ": Bad size or file not exists";
+  ScreenRead read = read_screen(native::from_utf8(conversion.input));
+  if (read.status != ScreenReadStatus::loaded) return conversion.input + ": " + read_failure(read);
   if (!conversion.refusal.empty()) return conversion.refusal;
-  if (!save_picture(native::from_utf8(conversion.output)))
-    return conversion.input + ": cannot write " + conversion.output;
+  render_screen();
+  if (!save_picture(native::from_utf8(conversion.output))) {
+    int error = file_error();
+    return conversion.input + ": cannot write " + conversion.output + (error ? ": " + reason(error) : "");
+  }
   return {};
 }

@@ -1,5 +1,7 @@
 #include "jobs.h"
 
+#include "interruption.h"
+
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,18 +72,23 @@ std::size_t fork_workers(SharedBoard& board, std::size_t count, std::size_t jobs
   std::fflush(nullptr);  // nothing buffered may be written twice
   std::size_t started = 0;
   for (; started < jobs; ++started) {
+    hold_interruptions();
     pid_t pid = fork();
-    if (pid < 0) break;
+    if (pid < 0) {
+      release_interruptions();
+      break;
+    }
     if (pid == 0) {
+      now_a_worker();
+      release_interruptions();
       work_in_this_process(board, count, worker);
       std::fflush(nullptr);
       _exit(0);
     }
+    worker_started(pid);
+    release_interruptions();
   }
-  for (std::size_t i = 0; i < started; ++i) {
-    int status = 0;
-    while (wait(&status) < 0 && errno == EINTR) {
-    }
+  for (std::size_t i = 0; i < started && reap_worker(); ++i) {
   }
   return started;
 }

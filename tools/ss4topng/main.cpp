@@ -1,13 +1,19 @@
 // ss4topng: converts SAM screen mode 4 files to PNG exactly as the viewer
-// saves them, or shrunk to a size limit for thumbnailers. Exit status 0 when all converted, 1 when any failed, 2 for a
-// usage error.
+// saves them, or shrunk to a size limit for thumbnailers. Exit status 0 when
+// all converted, 1 when any failed, 2 for a usage error, 128 + the signal's
+// number when interrupted.
 #include "conversion.h"
+#include "interruption.h"
 #include "jobs.h"
 #include "options.h"
 #include "output_names.h"
 #include "picture_size.h"
 
+#include "native/file.h"
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <span>
 
 namespace {
@@ -17,24 +23,29 @@ int usage_error(const std::string& what) {
   return 2;
 }
 
+// Help and version text that does not arrive (a full disk, a closed pipe)
+// is a failure like any other.
+int print(const std::string& text) {
+  bool written = std::fputs(text.c_str(), stdout) >= 0;
+  if (std::fflush(stdout) != 0) written = false;
+  if (written) return 0;
+  std::fprintf(stderr, "ss4topng: cannot write to standard output: %s\n", std::strerror(errno));
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   ParsedOptions parsed = parse_options(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   const Options& options = parsed.options;
-  if (options.action == Action::help) {
-    std::fputs(help_text().c_str(), stdout);
-    return 0;
-  }
-  if (options.action == Action::version) {
-    std::fputs(version_text().c_str(), stdout);
-    return 0;
-  }
+  if (options.action == Action::help) return print(help_text());
+  if (options.action == Action::version) return print(version_text());
   if (!parsed.error.empty()) return usage_error(parsed.error);
 
   ConversionPlan plan = plan_conversions(options);
   if (!plan.error.empty()) return usage_error(plan.error);
 
+  install_interruption_handlers(native::remove_pending_outputs);
   PictureSize size = options.size ? picture_within(*options.size) : picture_at_scale(options.scale);
   Worker worker;
   worker.start = [&] { return start_converter(size); };

@@ -1,5 +1,7 @@
 #include "output_names.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <map>
 #include <system_error>
@@ -18,8 +20,12 @@ std::string file_part(const std::string& name) {
   return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-// Two spellings of one file (./a.png, a.png, a symbolic link) compare equal.
+// Two spellings of one file (./a.png, a.png, a symbolic link, a hard link)
+// compare equal: a file that exists is known by its device and inode, a name
+// with nothing under it yet by its resolved path.
 std::string identity(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0) return "inode " + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
   std::error_code error;
   fs::path path = fs::weakly_canonical(fs::absolute(name, error), error);
   return error ? name : path.lexically_normal().string();

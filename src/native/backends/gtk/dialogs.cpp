@@ -34,8 +34,9 @@ int run_modal(GtkWidget* dialog, Read read) {
 void add_filters(GtkFileChooser* chooser, const FileDialogRequest& request, std::vector<GtkFileFilter*>& filters) {
   for (const FileFilter& f : request.filters) {
     GtkFileFilter* filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, to_utf8(f.description).c_str());
-    std::string patterns = to_utf8(f.pattern);
+    gtk_file_filter_set_name(filter, to_display_utf8(f.description).c_str());
+    // Patterns match the names as GTK shows them.
+    std::string patterns = to_display_utf8(f.pattern);
     std::size_t start = 0;
     while (start <= patterns.size()) {
       std::size_t end = patterns.find(';', start);
@@ -53,12 +54,14 @@ void add_filters(GtkFileChooser* chooser, const FileDialogRequest& request, std:
 }
 
 void preset_file(GtkFileChooser* chooser, const FileDialogRequest& request) {
+  // Folders and files are names, bytes as the system has them; the name
+  // typed into a save dialog is text shown to the user.
   std::string folder = to_utf8(request.folder);
   std::string file = to_utf8(request.file);
   if (!folder.empty()) gtk_file_chooser_set_current_folder(chooser, folder.c_str());
   if (file.empty()) return;
   if (request.save) {
-    gtk_file_chooser_set_current_name(chooser, file.c_str());
+    gtk_file_chooser_set_current_name(chooser, to_display_utf8(request.file).c_str());
   } else {
     std::string path = file.front() == '/' ? file : (folder.empty() ? file : folder + "/" + file);
     gtk_file_chooser_set_filename(chooser, path.c_str());
@@ -127,7 +130,7 @@ std::string case_blind_pattern(std::string_view pattern) {
 }
 
 bool run_file_dialog(const FileDialogRequest& request, FileDialogAnswer& answer) {
-  std::string title = to_utf8(request.title);
+  std::string title = to_display_utf8(request.title);
   if (title.empty()) title = request.save ? "Save As" : "Open";
   GtkFileChooserAction action = request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN;
   GtkWidget* dialog =
@@ -159,8 +162,8 @@ bool run_file_dialog(const FileDialogRequest& request, FileDialogAnswer& answer)
 
 int run_message_box(const MessageBoxRequest& request) {
   GtkWidget* dialog = gtk_message_dialog_new(parent_for(request.owner), GTK_DIALOG_MODAL, message_type(request.flags),
-                                             GTK_BUTTONS_NONE, "%s", to_utf8(request.text).c_str());
-  gtk_window_set_title(GTK_WINDOW(dialog), to_utf8(request.title).c_str());
+                                             GTK_BUTTONS_NONE, "%s", to_display_utf8(request.text).c_str());
+  gtk_window_set_title(GTK_WINDOW(dialog), to_display_utf8(request.title).c_str());
   Buttons buttons = buttons_for(request.flags);
   for (int i = 0; i < 3 && buttons.labels[i]; ++i)
     gtk_dialog_add_button(GTK_DIALOG(dialog), buttons.labels[i], buttons.answers[i]);

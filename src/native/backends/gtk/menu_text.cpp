@@ -8,7 +8,7 @@
 namespace native::gtk {
 
 MenuText menu_text(const std::u16string& text) {
-  std::string utf8 = to_utf8(text);
+  std::string utf8 = to_display_utf8(text);
   MenuText out;
   std::size_t tab = utf8.find('\t');
   if (tab != std::string::npos) out.hint = utf8.substr(tab + 1);

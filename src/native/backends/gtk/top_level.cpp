@@ -87,7 +87,7 @@ TopLevel& make_top_level(Window* window) {
 }  // namespace
 
 void sync_title(TopLevel& top) {
-  gtk_window_set_title(GTK_WINDOW(top.gtk_window), to_utf8(get_window_text(top.window)).c_str());
+  gtk_window_set_title(GTK_WINDOW(top.gtk_window), to_display_utf8(get_window_text(top.window)).c_str());
 }
 
 void sync_placement(TopLevel& top) {

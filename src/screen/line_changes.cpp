@@ -1,0 +1,59 @@
+#include "screen/line_changes.h"
+
+#include "screen/screen_file.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int ENTRIES = 16;
+
+// One whole record (only its first three bytes are read).
+void take_record(LineChangeScan& scan, const std::uint8_t* record) {
+  if (record[0] >= LINE_TABLE_END) {
+    scan.finished = true;
+    return;
+  }
+  int row = record[0] + 1;
+  if (record[1] >= ENTRIES || scan.row_changed[row]) return;
+  scan.row_changed[row] = true;
+  std::copy(record, record + 3, scan.kept.begin() + scan.kept_bytes);
+  scan.kept[scan.kept_bytes + 3] = 0;
+  scan.kept_bytes += LINE_RECORD_SIZE;
+  if (scan.kept_bytes == MAX_KEPT_RECORD_BYTES) scan.finished = true;
+}
+
+}  // namespace
+
+bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count) {
+  const std::uint8_t* end = bytes + count;
+  while (!scan.finished && scan.partial_size > 0 && bytes < end) {
+    scan.partial[scan.partial_size++] = *bytes++;
+    if (scan.partial[0] >= LINE_TABLE_END) scan.finished = true;
+    if (scan.partial_size == LINE_RECORD_SIZE) {
+      scan.partial_size = 0;
+      take_record(scan, scan.partial.data());
+    }
+  }
+  while (!scan.finished && end - bytes >= LINE_RECORD_SIZE) {
+    // Records for rows that have their change already are the bulk of a
+    // long table; they cost one look-up each.
+    if (bytes[0] < LINE_TABLE_END && scan.row_changed[bytes[0] + 1]) {
+      bytes += LINE_RECORD_SIZE;
+      continue;
+    }
+    take_record(scan, bytes);
+    bytes += LINE_RECORD_SIZE;
+  }
+  while (!scan.finished && bytes < end) {
+    scan.partial[scan.partial_size++] = *bytes++;
+    if (scan.partial[0] >= LINE_TABLE_END) scan.finished = true;
+  }
+  return !scan.finished;
+}
+
+void finish_line_changes(LineChangeScan& scan) {
+  if (!scan.finished && scan.partial_size == LINE_RECORD_SIZE - 1) take_record(scan, scan.partial.data());
+  scan.partial_size = 0;
+  scan.finished = true;
+}
