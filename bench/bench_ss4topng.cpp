@@ -1,11 +1,16 @@
-// ss4topng as a whole process, start to exit: one file, and 200 files with
-// two jobs. Wall-clock time, since the work happens in child processes.
+// ss4topng as a whole process, start to exit: one file, 200 files with two
+// jobs, and files far larger than any picture needs (a sparse 2 GiB - 1 byte
+// file, and a dense 256 MiB line-change table that never lets reading stop
+// early), with the peak memory of the process. Wall-clock time, since the
+// work happens in child processes.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,7 +22,9 @@ namespace {
 
 const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 
-bool run_ss4topng(std::vector<std::string> args) {
+// Runs it to the end; false unless it converted everything. `peak_kib` gets
+// its peak resident memory.
+bool run_ss4topng(std::vector<std::string> args, long* peak_kib = nullptr) {
   std::vector<char*> argv;
   std::string program = SS4TOPNG_PATH;
   argv.push_back(program.data());
@@ -26,7 +33,10 @@ bool run_ss4topng(std::vector<std::string> args) {
   pid_t pid = 0;
   if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
   int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  rusage usage{};
+  bool done = wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (peak_kib) *peak_kib = usage.ru_maxrss;
+  return done;
 }
 
 class Folder {
@@ -45,13 +55,49 @@ class Folder {
   std::string path_;
 };
 
+void convert_repeatedly(benchmark::State& state, const std::string& input, const Folder& folder) {
+  std::vector<std::string> args = {"-o", folder.path() + "/out.png", input};
+  long peak_kib = 0;
+  for (auto _ : state)
+    if (!run_ss4topng(args, &peak_kib)) state.SkipWithError("ss4topng failed");
+  state.counters["peak_KiB"] = static_cast<double>(peak_kib);
+}
+
+// The baseline for the large files below.
 void OneFile(benchmark::State& state) {
   Folder folder;
-  std::vector<std::string> args = {"-o", folder.path() + "/out.png", SAMPLE};
-  for (auto _ : state)
-    if (!run_ss4topng(args)) state.SkipWithError("ss4topng failed");
+  convert_repeatedly(state, SAMPLE, folder);
 }
 BENCHMARK(OneFile)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void SparseFileOf2GiBLessOneByte(benchmark::State& state) {
+  Folder folder;
+  std::string huge = folder.path() + "/huge.ss4";
+  fs::copy_file(SAMPLE, huge);
+  fs::resize_file(huge, (std::uintmax_t{1} << 31) - 1);
+  convert_repeatedly(state, huge, folder);
+}
+BENCHMARK(SparseFileOf2GiBLessOneByte)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// Every record changes row 1 again, so no row but the first is ever settled
+// and the whole table must be read.
+void DenseTableOf256MiB(benchmark::State& state) {
+  Folder folder;
+  std::string long_table = folder.path() + "/long.ss4";
+  std::vector<char> bytes(std::size_t{1} << 20);
+  for (std::size_t i = 0; i < bytes.size(); i += 4) bytes[i + 1] = 3;
+  {
+    std::ifstream sample(SAMPLE, std::ios::binary);
+    std::vector<char> head(0x6028);
+    sample.read(head.data(), static_cast<std::streamsize>(head.size()));
+    std::ofstream out(long_table, std::ios::binary);
+    out.write(head.data(), static_cast<std::streamsize>(head.size()));
+    for (int i = 0; i < 256; ++i) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  convert_repeatedly(state, long_table, folder);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (std::int64_t{256} << 20));
+}
+BENCHMARK(DenseTableOf256MiB)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void TwoHundredFilesTwoJobs(benchmark::State& state) {
   Folder folder;

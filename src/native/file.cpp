@@ -26,19 +26,10 @@ void set_last_file_error(int error) { last_error = error; }
 
 File* file_open_for_reading(std::u16string_view name) {
   std::string path = to_utf8(name);
-  if (path.empty()) {
-    note_error(ENOENT);
-    return nullptr;
-  }
-  if (faults::open_fails()) {
-    note_error(EACCES);
-    return nullptr;
-  }
+  if (path.empty()) return fail_with(ENOENT);
+  if (faults::open_fails()) return fail_with(EACCES);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) {
-    note_error(errno);
-    return nullptr;
-  }
+  if (fd < 0) return fail_with(errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
     note_error(S_ISDIR(st.st_mode) ? EISDIR : errno);
@@ -94,6 +85,26 @@ bool file_write(File* file, const void* buffer, std::uint32_t count, std::uint32
     return done > 0;
   }
   return true;
+}
+
+std::int64_t file_position(File* file) { return file ? ::lseek(file->fd, 0, SEEK_CUR) : -1; }
+
+bool file_seek(File* file, std::int64_t offset) {
+  if (!file || ::lseek(file->fd, offset, SEEK_SET) != offset) {
+    note_error(file ? errno : EBADF);
+    return false;
+  }
+  return true;
+}
+
+std::int64_t file_hole_length(File* file, std::int64_t offset) {
+  if (!file) return 0;
+  off_t data = ::lseek(file->fd, offset, SEEK_DATA);
+  if (data >= offset) return data - offset;
+  // No data from here on: a hole to the end, if the offset is inside the file.
+  struct stat st {};
+  if (errno == ENXIO && ::fstat(file->fd, &st) == 0 && st.st_size > offset) return st.st_size - offset;
+  return 0;
 }
 
 FileStatus file_status(std::u16string_view name) {

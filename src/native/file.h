@@ -18,6 +18,13 @@ File* file_open_for_reading(std::u16string_view name);
 bool file_read(File* file, void* buffer, std::uint32_t count, std::uint32_t& done);
 // Writes count bytes; a short write (disk full) answers true with done < count.
 bool file_write(File* file, const void* buffer, std::uint32_t count, std::uint32_t& done);
+// The read position, and moving it (false on failure).
+std::int64_t file_position(File* file);
+bool file_seek(File* file, std::int64_t offset);
+// How many bytes from `offset` on are a hole in a sparse file, known to read
+// as zeros without being read; 0 when there is data there or the system
+// cannot tell.
+std::int64_t file_hole_length(File* file, std::int64_t offset);
 // Closes a file. An output that was not committed is dropped: nothing it
 // wrote reaches its target (see file_create_output).
 bool file_close(File* file);

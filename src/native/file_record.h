@@ -1,5 +1,6 @@
 #pragma once
 // The record behind a native::File, shared by reading and by outputs.
+#include <cstddef>
 #include <string>
 
 namespace native {
@@ -17,5 +18,11 @@ struct File {
 
 // Records the error number of a failed operation for last_file_error().
 void note_error(int error);
+// The same, answering null for the early returns of operations that make a
+// File.
+inline std::nullptr_t fail_with(int error) {
+  note_error(error);
+  return nullptr;
+}
 
 }  // namespace native

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <memory>
 #include <new>
 #include <string>
@@ -47,6 +48,23 @@ void release_pending(int& slot) {
   if (slot >= 0) pending[slot].used = 0;
   slot = -1;
 }
+
+// Signals wait while a temporary name comes or goes, so that a handler
+// never misses a name that exists nor removes one that is no longer ours.
+class SignalsHeld {
+ public:
+  SignalsHeld() {
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before_);
+  }
+  ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+  SignalsHeld(const SignalsHeld&) = delete;
+  SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+ private:
+  sigset_t before_;
+};
 
 constexpr int MAX_LINK_HOPS = 40;  // as the kernel allows
 
@@ -158,6 +176,7 @@ int open_unnamed(const std::string& folder) {
 int open_named_temporary(File& file) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = temporary_name(file.target);
+    SignalsHeld held;
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd >= 0) {
@@ -185,6 +204,7 @@ bool name_unnamed(File& file) {
   std::string proc_path = "/proc/self/fd/" + std::to_string(file.fd);
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string name = temporary_name(file.target);
+    SignalsHeld held;
     if (::linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       file.temporary = name;
       file.pending_slot = claim_pending(name);
@@ -197,6 +217,7 @@ bool name_unnamed(File& file) {
 }
 
 void remove_temporary(File& file) {
+  SignalsHeld held;
   if (!file.temporary.empty()) ::unlink(file.temporary.c_str());
   file.temporary.clear();
   release_pending(file.pending_slot);
@@ -215,21 +236,12 @@ bool close_descriptor(File& file) {
 File* file_create_output(std::u16string_view name) {
   set_last_file_error(0);
   std::string path = to_utf8(name);
-  if (path.empty()) {
-    note_error(ENOENT);
-    return nullptr;
-  }
-  if (faults::create_fails()) {
-    note_error(EACCES);
-    return nullptr;
-  }
+  if (path.empty()) return fail_with(ENOENT);
+  if (faults::create_fails()) return fail_with(EACCES);
   Target target;
   if (!resolve_target(path, target)) return nullptr;
   std::unique_ptr<File> file(new (std::nothrow) File{});
-  if (!file) {
-    note_error(ENOMEM);
-    return nullptr;
-  }
+  if (!file) return fail_with(ENOMEM);
   file->output = true;
   file->target = target.path;
   file->replaces = target.exists;
@@ -249,10 +261,7 @@ File* file_create_output(std::u16string_view name) {
       if (file->fd >= 0 && target.exists) keep_attributes(file->fd, target.status);
       break;
   }
-  if (file->fd < 0) {
-    note_error(errno);
-    return nullptr;
-  }
+  if (file->fd < 0) return fail_with(errno);
   return file.release();
 }
 
@@ -271,6 +280,7 @@ bool file_commit(File* file) {
   }
   if (ok && file->temporary.empty()) ok = name_unnamed(*file);
   if (!close_descriptor(*file)) ok = false;
+  SignalsHeld held;
   if (ok && ::rename(file->temporary.c_str(), file->target.c_str()) != 0) {
     note_error(errno);
     ok = false;

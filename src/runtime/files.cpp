@@ -84,6 +84,23 @@ std::int64_t read_file_data(ObjectId number, void* destination, std::int64_t cou
   return from_buffer + taken;
 }
 
+std::int64_t zeros_ahead(ObjectId number) {
+  FileRecord* record = file_record(number);
+  if (!record || record->waiting > 0) return 0;
+  return native::file_hole_length(record->handle, native::file_position(record->handle));
+}
+
+bool skip_file_data(ObjectId number, std::int64_t count) {
+  FileRecord* record = file_record(number);
+  if (!record || count < 0) return false;
+  std::int64_t from_buffer = std::min<std::int64_t>(count, record->waiting);
+  record->offset += static_cast<std::uint32_t>(from_buffer);
+  record->waiting -= static_cast<std::uint32_t>(from_buffer);
+  if (count == from_buffer) return true;
+  std::int64_t position = native::file_position(record->handle);
+  return position >= 0 && native::file_seek(record->handle, position + count - from_buffer);
+}
+
 std::intptr_t close_file(ObjectId number) {
   if (number == OBJECT_ANY) {
     release_all(file_table);

@@ -21,6 +21,11 @@ std::int64_t query_file_size(std::u16string_view name);
 ObjectId open_file_for_reading(ObjectId number, std::u16string_view name);
 // Reads up to count bytes at the current position; answers the count read.
 std::int64_t read_file_data(ObjectId number, void* destination, std::int64_t count);
+// How many of the next bytes are a hole in a sparse file: zeros that need
+// not be read. 0 when there is data next, or the system cannot tell.
+std::int64_t zeros_ahead(ObjectId number);
+// Moves past count bytes without reading them; false on failure.
+bool skip_file_data(ObjectId number, std::int64_t count);
 // Closes the file and releases its buffer and number; 0 if none was open.
 std::intptr_t close_file(ObjectId number);
 

@@ -14,9 +14,8 @@ void take_record(LineChangeScan& scan, const std::uint8_t* record) {
     scan.finished = true;
     return;
   }
-  int row = record[0] + 1;
-  if (record[1] >= ENTRIES || scan.row_changed[row]) return;
-  scan.row_changed[row] = true;
+  if (record[1] >= ENTRIES || scan.settled[record[0]]) return;
+  scan.settled[record[0]] = 1;
   std::copy(record, record + 3, scan.kept.begin() + scan.kept_bytes);
   scan.kept[scan.kept_bytes + 3] = 0;
   scan.kept_bytes += LINE_RECORD_SIZE;
@@ -38,10 +37,9 @@ bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::siz
   while (!scan.finished && end - bytes >= LINE_RECORD_SIZE) {
     // Records for rows that have their change already are the bulk of a
     // long table; they cost one look-up each.
-    if (bytes[0] < LINE_TABLE_END && scan.row_changed[bytes[0] + 1]) {
-      bytes += LINE_RECORD_SIZE;
-      continue;
-    }
+    const std::uint8_t* last = end - LINE_RECORD_SIZE;
+    while (bytes <= last && scan.settled[*bytes]) bytes += LINE_RECORD_SIZE;
+    if (bytes > last) break;
     take_record(scan, bytes);
     bytes += LINE_RECORD_SIZE;
   }

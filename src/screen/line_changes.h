@@ -5,7 +5,6 @@
 // and once every row has its change no later record can alter the picture,
 // so the table need not be read further, however long the file is.
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 
@@ -17,7 +16,9 @@ constexpr int MAX_KEPT_RECORD_BYTES = CHANGEABLE_ROWS * LINE_RECORD_SIZE;
 struct LineChangeScan {
   std::array<std::uint8_t, MAX_KEPT_RECORD_BYTES> kept{};  // in file order
   int kept_bytes = 0;
-  std::bitset<CHANGEABLE_ROWS + 1> row_changed;
+  // settled[line] is 1 when the row below that line has its change, so that
+  // records for it can be passed over with one look-up.
+  std::array<std::uint8_t, 256> settled{};
   std::array<std::uint8_t, LINE_RECORD_SIZE> partial{};  // a record split between pieces
   int partial_size = 0;
   bool finished = false;  // nothing later can change the picture

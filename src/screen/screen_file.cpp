@@ -47,6 +47,16 @@ ScreenRead read_line_changes(std::int64_t length, LineChangeScan& scan) {
       static_cast<std::uint8_t*>(allocate_memory(std::min(length, TABLE_PIECE), false)));
   if (!piece) return {ScreenReadStatus::out_of_memory, 0};
   for (std::int64_t left = length; left > 0;) {
+    // Once a record of zeros changes nothing, a hole in a sparse file (all
+    // zeros) is passed over whole records at a time rather than read.
+    if (scan.settled[0]) {
+      std::int64_t zeros = std::min(zeros_ahead(SCREEN_FILE), left) / LINE_RECORD_SIZE * LINE_RECORD_SIZE;
+      if (zeros >= TABLE_PIECE) {
+        if (!skip_file_data(SCREEN_FILE, zeros)) return cut_short();
+        left -= zeros;
+        continue;
+      }
+    }
     std::int64_t count = std::min(left, TABLE_PIECE);
     std::int64_t read = read_file_data(SCREEN_FILE, piece.get(), count);
     if (read != count) return cut_short();

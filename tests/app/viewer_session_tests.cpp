@@ -255,6 +255,33 @@ TEST_F(ViewerSession, DroppingThreeFilesOpensTheFirst) {
   EXPECT_TRUE(headless::message_boxes().empty());
 }
 
+// Names are bytes: whatever a name holds, it reaches the loader unchanged
+// from the process's arguments, the file dialog and a drop.
+TEST_F(ViewerSession, NamesOfAnyBytesOpenFromEveryDoor) {
+  for (const std::string name : {"caf\xE9.ss4", "with \"quotes\".ss4", "\xC0\xAE\xC0\xAF x.ss4"}) {
+    SCOPED_TRACE(name);
+    write(path(name), test_screen());
+    headless::install();
+    bool shown = false;
+    headless::schedule([&] { shown = canvas_shows(2) && viewer_state().file_name == path16(name); });
+    headless::schedule([] { headless::click_close_box(window_handle(0)); });
+    run_viewer(std::vector<std::u16string>{u"tesselon", path16(name)});
+    EXPECT_TRUE(shown) << "command line";
+
+    headless::install();
+    headless::answer_file_dialogs({path16(name)});
+    shown = false;
+    run(u"tesselon", {[] { headless::press_key('O', headless::MOD_CONTROL); },
+                      [&] {
+                        shown = canvas_shows(2);
+                        headless::drop_files(headless::client_point(canvas(), 9, 9), {path16(name)});
+                      },
+                      [&] { shown = shown && viewer_state().file_name == path16(name); }});
+    EXPECT_TRUE(shown) << "dialog and drop";
+    EXPECT_TRUE(headless::message_boxes().empty());
+  }
+}
+
 TEST_F(ViewerSession, QuitEscapeAndTheCloseBoxEndTheProgram) {
   headless::schedule([] { choose(MENU_QUIT); });
   EXPECT_EQ(run_viewer(u"tesselon"), 0);

@@ -38,10 +38,12 @@ TEST(FilePatternTest, LettersMatchEitherCase) {
 TEST(UriListTest, LocalFilesOnlyWithEscapesDecoded) {
   using native::gtk::paths_from_uri_list;
   auto paths = paths_from_uri_list(
-      "# a comment\r\nfile:///tmp/two%20words.ss4\r\nhttp://example.com/x.ss4\r\nfile:///tmp/%C3%A9t%C3%A9.ss4\r\n");
-  ASSERT_EQ(paths.size(), 2u);
+      "# a comment\r\nfile:///tmp/two%20words.ss4\r\nhttp://example.com/x.ss4\r\nfile:///tmp/%C3%A9t%C3%A9.ss4\r\n"
+      "file:///tmp/caf%E9.ss4\r\n");
+  ASSERT_EQ(paths.size(), 3u);
   EXPECT_EQ(paths[0], u"/tmp/two words.ss4");
   EXPECT_EQ(paths[1], u"/tmp/\u00e9t\u00e9.ss4");
+  EXPECT_EQ(paths[2], u"/tmp/caf\xDCE9.ss4");  // a Latin-1 name, kept as its bytes
   EXPECT_TRUE(paths_from_uri_list("").empty());
   EXPECT_TRUE(paths_from_uri_list(nullptr).empty());
   EXPECT_TRUE(paths_from_uri_list("not a uri at all").empty());

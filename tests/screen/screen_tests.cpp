@@ -5,10 +5,15 @@
 #include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
 
+#include "runtime/memory_blocks.h"
+
 #include "native/backends/headless/headless.h"
 #include "native/faults.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -119,13 +124,40 @@ TEST_F(ScreenTest, ARecordCutShortIsIgnoredWithoutReadingPastTheFile) {
   EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 10, shown(34)));
 }
 
-TEST_F(ScreenTest, SeveralMegabytesAreHeldWhole) {
+TEST_F(ScreenTest, SeveralMegabytesAreReadButOnlyWhatThePictureUsesIsHeld) {
   std::vector<LineRecord> records(1000000, LineRecord{200, 0, 0, 0});
   records[0] = {99, 3, 34, 0};
   for (std::size_t i = 1; i < records.size(); ++i) records[i] = {150, 20, 0, 0};  // entries too big
   load(make_screen(all_three, BASE_CLUT, records));
   EXPECT_EQ(viewer_state().file_size, 24616 + 4000000 + 1);
   EXPECT_EQ(entry_three_by_row(), rows_of(shown(10), 100, shown(34)));
+  EXPECT_EQ(viewer_state().data_size, 24616 + 4 + 1);
+  EXPECT_LE(memory_size(viewer_state().file_data), 24616u + 4 * 191 + 1);
+}
+
+// Holes in a sparse file read as zeros; passing over them must give the
+// picture that reading every zero gives.
+TEST_F(ScreenTest, HolesInASparseFileGiveThePictureTheirZerosWould) {
+  std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {}, false);
+  std::vector<std::uint8_t> dense = bytes;
+  dense.resize(bytes.size() + (std::size_t{8} << 20));
+  const std::size_t late = bytes.size() + (std::size_t{6} << 20);  // after a hole of 6 MiB
+  const std::uint8_t record[] = {99, 3, 34, 0, 149, 3, 64, 0};
+  std::copy(std::begin(record), std::end(record), dense.begin() + static_cast<std::ptrdiff_t>(late));
+  load(dense, "dense.ss4");
+  std::vector<std::uint32_t> expected = entry_three_by_row();
+  EXPECT_EQ(expected[100], shown(34));
+  EXPECT_EQ(expected[150], shown(64));
+
+  write_whole_file(temp_path("sparse.ss4"), bytes);
+  std::filesystem::resize_file(temp_path("sparse.ss4"), dense.size());
+  {
+    std::fstream out(temp_path("sparse.ss4"), std::ios::in | std::ios::out | std::ios::binary);
+    out.seekp(static_cast<std::streamoff>(late));
+    out.write(reinterpret_cast<const char*>(record), sizeof record);
+  }
+  load_screen(temp_path16("sparse.ss4"));
+  EXPECT_EQ(entry_three_by_row(), expected);
 }
 
 TEST_F(ScreenTest, AFileThatCannotBeReadAfterAllCountsAsBad) {
