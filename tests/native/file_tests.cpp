@@ -6,7 +6,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,33 +96,6 @@ TEST_F(NativeFileTest, ALinkKeepsPointingAtTheFileThatIsReplaced) {
   EXPECT_EQ(read_text("real/target"), "hello");
   EXPECT_EQ(read_text("real/new"), "new");
   EXPECT_EQ(temp_names(), (Names{"dangling", "link", "real"}));
-}
-
-TEST_F(NativeFileTest, OwnDescriptorsAreWrittenInPlace) {
-  int pipe_ends[2];
-  ASSERT_EQ(pipe(pipe_ends), 0);
-  std::string path = "/proc/self/fd/" + std::to_string(pipe_ends[1]);
-  fs::create_symlink(path, temp_path("stdout"));  // as /dev/stdout is
-  ASSERT_TRUE(save(temp_path16("stdout"), "piped"));
-  ASSERT_TRUE(save(native::from_utf8(path), "!"));
-  close(pipe_ends[1]);
-  char buffer[16] = {};
-  EXPECT_EQ(read(pipe_ends[0], buffer, sizeof buffer), 6);
-  EXPECT_STREQ(buffer, "piped!");
-  close(pipe_ends[0]);
-}
-
-TEST_F(NativeFileTest, DevicesAreWrittenInPlaceAndNeverRemoved) {
-  if (geteuid() != 0) GTEST_SKIP() << "making device nodes needs root";
-  // Copies of /dev/null and /dev/full, so that no fault can harm the real ones.
-  ASSERT_EQ(mknod(temp_path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-  ASSERT_EQ(mknod(temp_path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
-  EXPECT_TRUE(save(temp_path16("null"), "gone"));
-  EXPECT_FALSE(save(temp_path16("full"), "no room"));
-  EXPECT_EQ(native::last_file_error(), ENOSPC);
-  EXPECT_TRUE(S_ISCHR(mode_of(temp_path("null"))));
-  EXPECT_TRUE(S_ISCHR(mode_of(temp_path("full"))));
-  EXPECT_EQ(temp_names(), (Names{"full", "null"}));
 }
 
 TEST_F(NativeFileTest, WhatCannotBeAnOutput) {
