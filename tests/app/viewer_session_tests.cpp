@@ -282,6 +282,16 @@ TEST_F(ViewerSession, NamesOfAnyBytesOpenFromEveryDoor) {
   }
 }
 
+TEST_F(ViewerSession, TheOpenDialogStartsInACurrentFolderOfAnyBytes) {
+  fs::create_directory(path("d\xE9j\xE0"));
+  fs::path before = fs::current_path();
+  fs::current_path(path("d\xE9j\xE0"));
+  run(u"tesselon", {[] { headless::press_key('O', headless::MOD_CONTROL); }});
+  fs::current_path(before);
+  ASSERT_EQ(headless::file_dialogs().size(), 1u);
+  EXPECT_EQ(native::to_utf8(headless::file_dialogs()[0].request.folder), path("d\xE9j\xE0"));
+}
+
 TEST_F(ViewerSession, QuitEscapeAndTheCloseBoxEndTheProgram) {
   headless::schedule([] { choose(MENU_QUIT); });
   EXPECT_EQ(run_viewer(u"tesselon"), 0);
