@@ -177,6 +177,27 @@ TEST_F(ScreenTest, AFileThatCannotBeReadAfterAllCountsAsBad) {
   EXPECT_EQ(native::headless::message_boxes()[0].request.text, u"Bad size or file not exists\n" + temp_path16("held.ss4"));
 }
 
+// Each way a read ends, for the messages that say why.
+TEST_F(ScreenTest, ReadingTellsWhyAFileWasNotLoaded) {
+  std::vector<std::uint8_t> good = make_screen(all_three, BASE_CLUT, {});
+  write_whole_file(temp_path("good.ss4"), good);
+  write_whole_file(temp_path("short.ss4"), std::vector<std::uint8_t>(100));
+  std::filesystem::create_directory(temp_path("folder"));
+  EXPECT_EQ(read_screen(temp_path16("good.ss4")).status, ScreenReadStatus::loaded);
+  EXPECT_EQ(read_screen(temp_path16("short.ss4")).status, ScreenReadStatus::bad_size);
+  EXPECT_EQ(read_screen(temp_path16("missing.ss4")).status, ScreenReadStatus::bad_size);
+  EXPECT_EQ(read_screen(temp_path16("folder")).status, ScreenReadStatus::folder);
+  native::faults::fail_next_open();
+  ScreenRead locked = read_screen(temp_path16("good.ss4"));
+  EXPECT_EQ(locked.status, ScreenReadStatus::unreadable);
+  EXPECT_NE(locked.error, 0);
+  native::faults::fail_allocations_from(1);
+  EXPECT_EQ(read_screen(temp_path16("good.ss4")).status, ScreenReadStatus::out_of_memory);
+  native::faults::reset();
+  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_TRUE(native::headless::message_boxes().empty());  // reading alone tells no one
+}
+
 TEST_F(ScreenTest, FilesOf2GiBOrMoreAreRefusedRatherThanCut) {
   std::vector<std::uint8_t> bytes = make_screen(all_three, BASE_CLUT, {});
   write_whole_file(temp_path("huge.ss4"), bytes);
