@@ -22,18 +22,22 @@ void take_record(LineChangeScan& scan, const std::uint8_t* record) {
   if (scan.kept_bytes == MAX_KEPT_RECORD_BYTES) scan.finished = true;
 }
 
+// One byte of a record split between pieces; the record is taken once whole.
+void take_split_byte(LineChangeScan& scan, std::uint8_t byte) {
+  scan.partial[scan.partial_size++] = byte;
+  if (scan.partial[0] >= LINE_TABLE_END) {
+    scan.finished = true;
+  } else if (scan.partial_size == LINE_RECORD_SIZE) {
+    scan.partial_size = 0;
+    take_record(scan, scan.partial.data());
+  }
+}
+
 }  // namespace
 
 bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count) {
   const std::uint8_t* end = bytes + count;
-  while (!scan.finished && scan.partial_size > 0 && bytes < end) {
-    scan.partial[scan.partial_size++] = *bytes++;
-    if (scan.partial[0] >= LINE_TABLE_END) scan.finished = true;
-    if (scan.partial_size == LINE_RECORD_SIZE) {
-      scan.partial_size = 0;
-      take_record(scan, scan.partial.data());
-    }
-  }
+  while (!scan.finished && scan.partial_size > 0 && bytes < end) take_split_byte(scan, *bytes++);
   while (!scan.finished && end - bytes >= LINE_RECORD_SIZE) {
     // Records for rows that have their change already are the bulk of a
     // long table; they cost one look-up each.
@@ -43,10 +47,7 @@ bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::siz
     take_record(scan, bytes);
     bytes += LINE_RECORD_SIZE;
   }
-  while (!scan.finished && bytes < end) {
-    scan.partial[scan.partial_size++] = *bytes++;
-    if (scan.partial[0] >= LINE_TABLE_END) scan.finished = true;
-  }
+  while (!scan.finished && bytes < end) take_split_byte(scan, *bytes++);
   return !scan.finished;
 }
 

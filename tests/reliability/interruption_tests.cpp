@@ -22,7 +22,7 @@ class Interruption : public Reliability {
     std::vector<std::uint8_t> screen = noisy_screen(3);
     if (reference_.empty()) {
       EXPECT_EQ(ss4topng({"-o", temp_path("reference.png"), put("reference.ss4", screen)}).status, 0);
-      reference_ = read_bytes(temp_path("reference.png"));
+      reference_ = read_whole_file(temp_path("reference.png"));
     }
     fs::create_directory(temp_path(name));
     std::vector<std::string> args{"-j", "8"};
@@ -54,7 +54,7 @@ class Interruption : public Reliability {
     for (const std::string& n : names_in(temp_path(name))) {
       if (n.ends_with(".ss4")) continue;
       EXPECT_TRUE(n.ends_with(".png")) << "left behind: " << n;
-      EXPECT_EQ(read_bytes(temp_path(name + "/" + n)), reference_) << n;
+      EXPECT_EQ(read_whole_file(temp_path(name + "/" + n)), reference_) << n;
       ++pngs;
     }
     EXPECT_GT(pngs, 0);
@@ -100,7 +100,7 @@ TEST_F(Interruption, AWorkerKilledOutrightLeavesNoIncompletePng) {
   EXPECT_EQ(outcome.status, crashed ? 1 : 0) << outcome.err;
   for (const std::string& n : names_in(temp_path("batch"))) {
     if (!n.ends_with(".png")) continue;
-    EXPECT_EQ(read_bytes(temp_path("batch/" + n)), reference_) << n;
+    EXPECT_EQ(read_whole_file(temp_path("batch/" + n)), reference_) << n;
   }
 }
 

@@ -14,13 +14,13 @@ TEST_F(Reliability, OverLongFormsAreTheirOwnBytesNeverAnotherName) {
   put("x", keep);
   put("x\xC0\x80.ss4", sample_screen());  // an over-long NUL
   EXPECT_EQ(ss4topng({"x\xC0\x80.ss4"}).status, 0);
-  EXPECT_EQ(read_bytes(temp_path("x")), keep);
+  EXPECT_EQ(read_whole_file(temp_path("x")), keep);
   EXPECT_TRUE(png_is_complete(temp_path("x\xC0\x80.png")));
 
   // "i" + an over-long "n" is not "in.ss4".
   std::string in = put("in.ss4", sample_screen());
   EXPECT_EQ(ss4topng({"-o", "i\xC1\xAE.ss4", in}).status, 0);
-  EXPECT_EQ(read_bytes(in), sample_screen());
+  EXPECT_EQ(read_whole_file(in), sample_screen());
   EXPECT_TRUE(png_is_complete(temp_path("i\xC1\xAE.ss4")));
 
   // An over-long "../" stays in its folder.
@@ -59,7 +59,7 @@ TEST_F(Reliability, WildcardsAndColonsAreOrdinaryCharacters) {
   for (const auto& [input, output] : cases) {
     Outcome r = ss4topng({input});
     EXPECT_EQ(r.status, 0) << input << ": " << r.err;
-    EXPECT_EQ(read_bytes(temp_path(output)), read_bytes(temp_path("reference.png"))) << input;
+    EXPECT_EQ(read_whole_file(temp_path(output)), read_whole_file(temp_path("reference.png"))) << input;
   }
 }
 

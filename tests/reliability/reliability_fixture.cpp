@@ -51,10 +51,8 @@ void Reliability::SetUp() {
 }
 
 std::string Reliability::put(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  std::string path = temp_path(name);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return path;
+  write_whole_file(temp_path(name), bytes);
+  return temp_path(name);
 }
 
 std::vector<std::string> Reliability::names_in(const std::string& where) const {
@@ -117,12 +115,7 @@ Outcome Reliability::ss4topng(const std::vector<std::string>& args, const RunSet
   return finish(start(args, settings));
 }
 
-std::vector<std::uint8_t> read_bytes(const std::string& path) {
-  std::string text = slurp(path);
-  return {text.begin(), text.end()};
-}
-
-std::vector<std::uint8_t> sample_screen() { return read_bytes(std::string(SAMPLES_DIR) + "/raster_bars.ss4"); }
+std::vector<std::uint8_t> sample_screen() { return read_whole_file(std::string(SAMPLES_DIR) + "/raster_bars.ss4"); }
 
 std::vector<std::uint8_t> noisy_screen(unsigned seed) {
   std::mt19937 random(seed);

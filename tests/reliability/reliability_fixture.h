@@ -51,7 +51,6 @@ std::vector<std::uint8_t> sample_screen();
 // A dithered-looking screen: random pixels, and a look-up change on every
 // row, as real pictures have; its PNG does not compress to nothing.
 std::vector<std::uint8_t> noisy_screen(unsigned seed);
-std::vector<std::uint8_t> read_bytes(const std::string& path);
 // True when libpng reads the whole file without an error.
 bool png_is_complete(const std::string& path);
 // Mounts a small private tmpfs on `where` for this test process and the

@@ -25,13 +25,13 @@ TEST_F(Reliability, AFullDiskKeepsTheOldPngAndSaysWhyOnOneLine) {
     GTEST_SKIP() << "a small tmpfs needs root; PngWriterTest covers full disks through the write-fault hooks";
   std::string old_png = disk + "/old.png";
   ASSERT_EQ(ss4topng({"-o", old_png, put("good.ss4", sample_screen())}).status, 0);
-  std::vector<std::uint8_t> before = read_bytes(old_png);
+  std::vector<std::uint8_t> before = read_whole_file(old_png);
   fs::create_symlink(old_png, temp_path("link.png"));
   for (const std::string& target : {old_png, temp_path("link.png")}) {
     Outcome r = ss4topng({"-o", target, noisy});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, noisy + ": cannot write " + target + ": No space left on device\n");
-    EXPECT_EQ(read_bytes(old_png), before);
+    EXPECT_EQ(read_whole_file(old_png), before);
   }
   EXPECT_TRUE(fs::is_symlink(temp_path("link.png")));
   EXPECT_EQ(names_in(disk), Names{"old.png"});
@@ -47,7 +47,7 @@ TEST_F(Reliability, ALinkedOutputReplacesWhatTheLinkPointsAt) {
   fs::create_symlink("pictures/old.png", temp_path("link.png"));
   ASSERT_EQ(ss4topng({"-o", temp_path("link.png"), good}).status, 0);
   EXPECT_TRUE(fs::is_symlink(temp_path("link.png")));
-  EXPECT_EQ(read_bytes(temp_path("pictures/old.png")), read_bytes(temp_path("reference.png")));
+  EXPECT_EQ(read_whole_file(temp_path("pictures/old.png")), read_whole_file(temp_path("reference.png")));
   struct stat st {};
   stat(temp_path("pictures/old.png").c_str(), &st);
   EXPECT_EQ(st.st_mode & 0777, 0604u);  // the replaced file keeps its mode
@@ -60,7 +60,7 @@ TEST_F(Reliability, DevicesAndStandardOutputAreWrittenInPlace) {
   RunSettings piped;
   piped.stdout_to = temp_path("piped.png");
   EXPECT_EQ(ss4topng({"-o", "/dev/stdout", good}, piped).status, 0);
-  EXPECT_EQ(read_bytes(temp_path("piped.png")), read_bytes(temp_path("reference.png")));
+  EXPECT_EQ(read_whole_file(temp_path("piped.png")), read_whole_file(temp_path("reference.png")));
 
   if (geteuid() != 0) GTEST_SKIP() << "making device nodes needs root";
   // Copies of /dev/null and /dev/full, so that no fault can harm the real ones.
@@ -81,7 +81,7 @@ TEST_F(Reliability, NoSpellingOfTheInputIsEverAnOutput) {
     Outcome r = ss4topng({"-o", output, good});
     EXPECT_EQ(r.status, 1) << output;
     EXPECT_EQ(r.err, good + ": cannot write " + output + " (it is the input)\n");
-    EXPECT_EQ(read_bytes(good), sample_screen());
+    EXPECT_EQ(read_whole_file(good), sample_screen());
   }
 }
 
