@@ -5,17 +5,30 @@
 #include "screen/screen_file.h"
 #include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
+#include "ui/drop_target.h"
 #include "ui/event_queue.h"
 #include "ui/menus.h"
+#include "ui/message_box.h"
 #include "ui/requesters.h"
 
-#include "ui/drop_target.h"
+#include "native/text.h"
+#include "runtime/files.h"
 
+#include <cstring>
 #include <cwctype>
 
 namespace {
 constexpr ObjectId VIEWER_MENU = 0;
 constexpr ObjectId VIEWER_IMAGE = 0;
+
+// The reason as the system words it, then the name.
+std::u16string save_failure_text(int error, std::u16string_view name) {
+  std::u16string text = error ? native::from_utf8(std::strerror(error)) : u"The picture could not be written";
+  text += u'\n';
+  text += name;
+  return text;
+}
+
 }  // namespace
 
 std::u16string default_save_name(std::u16string_view file_name) {
@@ -44,7 +57,12 @@ void save_command() {
                                               default_save_name(viewer_state().file_name),
                                               u"Portable Network Graphics (*.png)|*.png", 0);
   if (answer.empty()) return;
-  save_image(VIEWER_IMAGE, png_save_name(answer).c_str(), ENCODER_PNG);
+  std::u16string name = png_save_name(answer);
+  set_file_error(0);
+  if (save_image(VIEWER_IMAGE, name.c_str(), ENCODER_PNG)) return;
+  // The writer left what was on disk as it was; the user must know the
+  // picture is not there.
+  message_box(u"Save image", save_failure_text(file_error(), name), 0);
 }
 
 void scale_command(std::int32_t item) {

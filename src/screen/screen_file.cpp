@@ -22,13 +22,6 @@ constexpr std::int32_t HELD_BYTES = LINE_TABLE_OFFSET + MAX_KEPT_RECORD_BYTES + 
 // The table is read this much at a time.
 constexpr std::int64_t TABLE_PIECE = 64 * 1024;
 
-void forget_file() {
-  ViewerState& v = viewer_state();
-  v.file_size = -1;
-  v.data_size = 0;
-  v.file_name.clear();
-}
-
 struct MemoryBlock {
   void operator()(void* block) const { free_memory(block); }
 };
@@ -67,9 +60,8 @@ ScreenRead read_line_changes(std::int64_t length, LineChangeScan& scan) {
   return {ScreenReadStatus::loaded, 0};
 }
 
-ScreenRead read_open_file(std::int64_t size, LineChangeScan& scan) {
-  ViewerState& v = viewer_state();
-  if (read_file_data(SCREEN_FILE, v.file_data, LINE_TABLE_OFFSET) != LINE_TABLE_OFFSET) return cut_short();
+ScreenRead read_open_file(std::uint8_t* held, std::int64_t size, LineChangeScan& scan) {
+  if (read_file_data(SCREEN_FILE, held, LINE_TABLE_OFFSET) != LINE_TABLE_OFFSET) return cut_short();
   return read_line_changes(size - LINE_TABLE_OFFSET, scan);
 }
 
@@ -77,7 +69,6 @@ void reject(std::u16string_view name) {
   std::u16string text = u"Bad size or file not exists\n";
   text += name;
   message_box(u"Wrong size", text, 0);
-  forget_file();
 }
 
 }  // namespace
@@ -91,30 +82,30 @@ void init_screen_state() {
 void release_screen_state() {
   ViewerState& v = viewer_state();
   free_memory(v.file_data);
-  v.file_data = nullptr;
-  forget_file();
+  v = ViewerState{};
 }
 
 ScreenRead read_screen(std::u16string_view name) {
-  ViewerState& v = viewer_state();
-  forget_file();
   std::int64_t size = query_file_size(name);
   if (size == -2) return {ScreenReadStatus::folder, 0};
   // Sizes that do not fit the 32-bit file size are refused rather than
   // truncated into a different, smaller file.
   if (size < MIN_SS4_SIZE || size > std::numeric_limits<std::int32_t>::max()) return {ScreenReadStatus::bad_size, 0};
-  auto* held = static_cast<std::uint8_t*>(resize_memory(v.file_data, HELD_BYTES));
+  // Read beside the screen now held, which stays whole until this one is.
+  std::unique_ptr<std::uint8_t, MemoryBlock> held(static_cast<std::uint8_t*>(allocate_memory(HELD_BYTES, false)));
   if (!held) return {ScreenReadStatus::out_of_memory, 0};
-  v.file_data = held;
   set_file_error(0);
   if (!open_file_for_reading(SCREEN_FILE, name)) return {ScreenReadStatus::unreadable, file_error()};
   LineChangeScan scan;
-  ScreenRead result = read_open_file(size, scan);
+  ScreenRead result = read_open_file(held.get(), size, scan);
   close_file(SCREEN_FILE);
   if (result.status != ScreenReadStatus::loaded) return result;
 
-  std::copy_n(scan.kept.begin(), scan.kept_bytes, v.file_data + LINE_TABLE_OFFSET);
-  v.file_data[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
+  std::copy_n(scan.kept.begin(), scan.kept_bytes, held.get() + LINE_TABLE_OFFSET);
+  held.get()[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
+  ViewerState& v = viewer_state();
+  free_memory(v.file_data);
+  v.file_data = held.release();
   v.data_size = LINE_TABLE_OFFSET + scan.kept_bytes + 1;
   v.file_size = static_cast<std::int32_t>(size);
   v.file_name = name;

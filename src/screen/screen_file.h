@@ -29,11 +29,11 @@ struct ScreenRead {
 // Reads the named file into the viewer state, without rendering it or
 // telling anyone. Only what the picture can use is kept, read in pieces, so
 // memory stays bounded whatever the file's size. Anything but `loaded`
-// leaves nothing loaded.
+// leaves the screen loaded before, if any, as it was.
 ScreenRead read_screen(std::u16string_view name);
 
 // Reads the named file into the viewer state and renders it. A file that
-// cannot be used brings up the "Wrong size" box and leaves nothing loaded.
+// cannot be used brings up the "Wrong size" box and changes nothing.
 void load_screen(std::u16string_view name);
 
 // Start-up and shutdown of the viewer's file buffer (a one-byte memory block

@@ -1,14 +1,24 @@
-// tesselon: the viewer in a real window. Without a display there is nothing
-// to show: the program ends at once with status 0, like any failed start.
+// tesselon: the viewer in a real window. Help and version need no display;
+// without one there is nothing to show, and the program says so and fails.
 #include "app/command_line.h"
+#include "app/print_text.h"
+#include "app/start_options.h"
 #include "app/viewer.h"
 #include "native/backends/gtk/gtk_backend.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char** argv) {
   // Taken before GTK removes the arguments it understands.
-  std::vector<std::u16string> arguments = arguments_from_process(argc, argv);
-  if (!native::gtk::install(&argc, &argv, "tesselon")) return 0;
-  int status = run_viewer(arguments);
+  StartRequest request = start_request(arguments_from_process(argc, argv));
+  if (request.action == StartAction::help) return print_text("tesselon", viewer_help_text());
+  if (request.action == StartAction::version) return print_text("tesselon", viewer_version_text());
+  if (!native::gtk::install(&argc, &argv, "tesselon")) {
+    std::fprintf(stderr, "tesselon: %s\n", no_display_text(std::getenv("DISPLAY")).c_str());
+    return 1;
+  }
+  int status = run_viewer(request.arguments);
   native::gtk::uninstall();
   return status;
 }

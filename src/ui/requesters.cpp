@@ -72,10 +72,10 @@ std::u16string file_requester(std::u16string_view title, std::u16string_view def
   if (!default_file.empty()) {
     folder = heap_copy(default_file, 1);
     if (!folder) return {};
-    // A "/" in the first place is the root, not a folder to split off.
     std::size_t split = default_file.rfind(u'/');
-    if (split != std::u16string_view::npos && split > 0) {
-      folder[split] = u'\0';
+    if (split != std::u16string_view::npos) {
+      // A "/" in the first place is the root folder itself, kept whole.
+      folder[split == 0 ? 1 : split] = u'\0';
       fill_file_buffer(default_file.substr(split + 1));
     } else {
       folder[0] = u'\0';

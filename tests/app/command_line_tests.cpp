@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/start_options.h"
 #include "app/viewer_commands.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,34 @@ TEST(SaveNames, PngIsAddedUnlessTheNameEndsInItInAnyCase) {
   EXPECT_EQ(png_save_name(u"/pics/mypng"), u"/pics/mypng");
   EXPECT_EQ(png_save_name(u"pn"), u"pn.png");
   EXPECT_EQ(png_save_name(u"x.Png"), u"x.Png");
+}
+
+// Help and version only as the whole command line; any other argument is a
+// name to open, "--" first letting a name start with "-".
+TEST(StartRequest, HelpVersionOrTheNamesToOpen) {
+  struct Case {
+    Args given;
+    StartAction action;
+    Args names;  // what the viewer then takes as its arguments
+  } cases[] = {
+      {{u"tesselon", u"--help"}, StartAction::help, {}},
+      {{u"tesselon", u"-h"}, StartAction::help, {}},
+      {{u"tesselon", u"--version"}, StartAction::version, {}},
+      {{u"tesselon", u"--", u"--help"}, StartAction::view, {u"tesselon", u"--help"}},
+      {{u"tesselon", u"--help", u"x"}, StartAction::view, {u"tesselon", u"--help", u"x"}},
+      {{u"tesselon", u"pic.ss4"}, StartAction::view, {u"tesselon", u"pic.ss4"}},
+      {{u"tesselon", u"--"}, StartAction::view, {u"tesselon"}},
+      {{u"tesselon"}, StartAction::view, {u"tesselon"}},
+  };
+  for (const Case& c : cases) {
+    StartRequest request = start_request(c.given);
+    EXPECT_EQ(request.action, c.action) << c.given.size();
+    if (c.action == StartAction::view) {
+      EXPECT_EQ(request.arguments, c.names);
+    }
+  }
+  EXPECT_EQ(no_display_text(nullptr), no_display_text(""));
+  EXPECT_NE(no_display_text(":7").find("\":7\""), std::string::npos);
 }
 
 }  // namespace

@@ -195,23 +195,52 @@ TEST_F(ViewerSession, CtrlOAsksInTheCurrentFolderAndShowsTheAnswer) {
   EXPECT_FALSE(headless::file_dialogs()[0].window(main_window).topmost);
 }
 
-TEST_F(ViewerSession, ATooSmallFileIsRejectedAndTheCanvasKept) {
+// What is shown stays what is loaded: a refused file changes nothing, so
+// the scale items and the save go on working on the screen still shown.
+TEST_F(ViewerSession, ARefusedFileLeavesTheShownScreenLoaded) {
   std::vector<std::uint8_t> small = test_screen();
   small.resize(24616);
   write(path("small.ss4"), small);
-  headless::answer_file_dialogs({path16("small.ss4")});
-  bool kept = false;
-  std::int32_t size_after = 0;
+  headless::answer_file_dialogs({path16("small.ss4"), std::nullopt});  // then the save is cancelled
+  bool kept = false, single = false;
   run(u"tesselon " + path16("title.ss4"), {[] { headless::press_key('O', headless::MOD_CONTROL); },
                                            [&] {
                                              kept = canvas_shows(2);
-                                             size_after = viewer_state().file_size;
+                                             choose(MENU_SCALE_1);
+                                           },
+                                           [&] {
+                                             single = canvas_shows(1);
+                                             headless::press_key('S', headless::MOD_CONTROL);
                                            }});
-  EXPECT_EQ(size_after, -1);  // nothing loaded afterwards
   ASSERT_EQ(headless::message_boxes().size(), 1u);
   EXPECT_EQ(headless::message_boxes()[0].request.title, u"Wrong size");
   EXPECT_EQ(headless::message_boxes()[0].request.text, u"Bad size or file not exists\n" + path16("small.ss4"));
   EXPECT_TRUE(kept);
+  EXPECT_TRUE(single);
+  ASSERT_EQ(headless::file_dialogs().size(), 2u);
+  EXPECT_EQ(headless::file_dialogs()[1].request.file, u"title");
+}
+
+// A save that fails says why and where, and leaves the folder as it was;
+// the root folder is a folder like any other for the dialogs.
+TEST_F(ViewerSession, AFailedSaveIsReportedAndTheRootIsAFolder) {
+  fs::create_directory(path("folder.png"));
+  headless::answer_file_dialogs({path16("missing/shot"), path16("folder.png")});
+  run(u"tesselon " + path16("title.ss4"), {[] { headless::press_key('S', headless::MOD_CONTROL); },
+                                           [] { headless::press_key('S', headless::MOD_CONTROL); }});
+  ASSERT_EQ(headless::message_boxes().size(), 2u);
+  EXPECT_EQ(headless::message_boxes()[0].request.title, u"Save image");
+  EXPECT_EQ(headless::message_boxes()[0].request.text, u"No such file or directory\n" + path16("missing/shot.png"));
+  EXPECT_EQ(headless::message_boxes()[1].request.text, u"Is a directory\n" + path16("folder.png"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);  // nothing new
+
+  headless::install();
+  fs::path before = fs::current_path();
+  fs::current_path("/");
+  run(u"tesselon", {[] { headless::press_key('O', headless::MOD_CONTROL); }});
+  fs::current_path(before);
+  ASSERT_EQ(headless::file_dialogs().size(), 1u);
+  EXPECT_EQ(headless::file_dialogs()[0].request.folder, u"/");
 }
 
 TEST_F(ViewerSession, SavingCutsTheNameAddsPngAndWritesThePicture) {

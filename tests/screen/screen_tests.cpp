@@ -168,9 +168,9 @@ TEST_F(ScreenTest, AFileThatCannotBeReadAfterAllCountsAsBad) {
   write_whole_file(temp_path("held.ss4"), second);
   native::faults::fail_next_open();
   load_screen(temp_path16("held.ss4"));
-  // Nothing loaded, so nothing of the old buffer can be shown as this file.
-  EXPECT_EQ(viewer_state().file_size, -1);
-  EXPECT_TRUE(viewer_state().file_name.empty());
+  // The first screen stays loaded, its bytes untouched.
+  EXPECT_EQ(viewer_state().file_size, static_cast<std::int32_t>(first.size()));
+  EXPECT_EQ(viewer_state().file_name, temp_path16("first.ss4"));
   render_screen();
   EXPECT_EQ(canvas_pixel(10, 10), before);
   ASSERT_EQ(native::headless::message_boxes().size(), 1u);
@@ -194,7 +194,7 @@ TEST_F(ScreenTest, ReadingTellsWhyAFileWasNotLoaded) {
   native::faults::fail_allocations_from(1);
   EXPECT_EQ(read_screen(temp_path16("good.ss4")).status, ScreenReadStatus::out_of_memory);
   native::faults::reset();
-  EXPECT_EQ(viewer_state().file_size, -1);
+  EXPECT_EQ(viewer_state().file_size, static_cast<std::int32_t>(good.size()));  // still the good one
   EXPECT_TRUE(native::headless::message_boxes().empty());  // reading alone tells no one
 }
 
@@ -209,15 +209,16 @@ TEST_F(ScreenTest, FilesOf2GiBOrMoreAreRefusedRatherThanCut) {
   EXPECT_EQ(native::headless::message_boxes().size(), 1u);
 }
 
-TEST_F(ScreenTest, ARejectedFileLeavesNothingLoadedButKeepsThePicture) {
-  load(make_screen(all_three, BASE_CLUT, {}));
-  std::uint32_t before = canvas_pixel(10, 10);
+TEST_F(ScreenTest, ARejectedFileLeavesTheShownScreenLoaded) {
+  std::u16string name = load(make_screen(all_three, BASE_CLUT, {}));
+  std::uint32_t before = canvas_pixel(20, 20);  // screen pixel (10, 10)
   load_screen(temp_path16("missing.ss4"));
-  EXPECT_EQ(viewer_state().file_size, -1);
-  EXPECT_EQ(canvas_pixel(10, 10), before);
+  EXPECT_EQ(viewer_state().file_name, name);
+  EXPECT_EQ(canvas_pixel(20, 20), before);
   viewer_state().scale = 1;
-  render_screen();  // nothing loaded: nothing drawn
-  EXPECT_EQ(canvas_pixel(10, 10), before);
+  render_screen();  // still loaded: drawn at the new scale
+  EXPECT_EQ(canvas_pixel(0, 0), 0u);
+  EXPECT_EQ(canvas_pixel(128 + 10, 96 + 10), before);
 }
 
 }  // namespace

@@ -67,6 +67,7 @@ TEST(Ss4topngOptions, SizeLimit) {
 
 TEST(Ss4topngOptions, HelpAndVersionNeedNoFiles) {
   EXPECT_EQ(parse({"--help"}).options.action, Action::help);
+  EXPECT_EQ(parse({"-h"}).options.action, Action::help);
   EXPECT_EQ(parse({"a", "--version"}).options.action, Action::version);
   EXPECT_EQ(parse({"--version"}).error, "");
 }

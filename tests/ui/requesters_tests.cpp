@@ -64,8 +64,8 @@ TEST_F(RequestersTest, DefaultFileSplitsAtTheLastSlashIntoFolderAndFileBox) {
       {u"/pics/c:d", u"/pics", u""},
       {u"/pics/back\\slash", u"/pics", u""},
       {u"/pics/tab\there", u"/pics", u""},
-      {u"/", u"", u""},       // a slash in first place is not a split...
-      {u"/pic", u"", u""},    // ...so the whole text is no valid file part
+      {u"/", u"/", u""},  // the root folder, as current_directory gives it there
+      {u"/pic", u"/", u"pic"},
       {u"", u"", u""},
       {u"/x/" + long_part, u"/x", long_part.substr(0, 259)},
   };

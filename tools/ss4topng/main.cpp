@@ -9,11 +9,10 @@
 #include "output_names.h"
 #include "picture_size.h"
 
+#include "app/print_text.h"
 #include "native/file.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <span>
 
 namespace {
@@ -23,23 +22,13 @@ int usage_error(const std::string& what) {
   return 2;
 }
 
-// Help and version text that does not arrive (a full disk, a closed pipe)
-// is a failure like any other.
-int print(const std::string& text) {
-  bool written = std::fputs(text.c_str(), stdout) >= 0;
-  if (std::fflush(stdout) != 0) written = false;
-  if (written) return 0;
-  std::fprintf(stderr, "ss4topng: cannot write to standard output: %s\n", std::strerror(errno));
-  return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   ParsedOptions parsed = parse_options(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   const Options& options = parsed.options;
-  if (options.action == Action::help) return print(help_text());
-  if (options.action == Action::version) return print(version_text());
+  if (options.action == Action::help) return print_text("ss4topng", help_text());
+  if (options.action == Action::version) return print_text("ss4topng", version_text());
   if (!parsed.error.empty()) return usage_error(parsed.error);
 
   ConversionPlan plan = plan_conversions(options);

@@ -33,7 +33,7 @@ std::string help_text() {
          "               for any number of them (default: beside each FILE, its\n"
          "               extension replaced by .png)\n"
          "  -j JOBS      convert in JOBS processes at once (default 1)\n"
-         "  --help       show this text\n"
+         "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
          "Exit status: 0 when every file was converted, 1 when any failed,\n"
@@ -57,7 +57,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       options_ended = true;
       continue;
     }
-    if (arg == "--help") {
+    if (arg == "--help" || arg == "-h") {
       o.action = Action::help;
       return result;
     }
