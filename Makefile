@@ -63,10 +63,13 @@ fuzz: build-fuzz fuzz-seeds
 SAMPLE := samples/raster_bars.ss4
 RUN_OUTPUT := $(BUILD)/run/raster_bars.png
 
-# Opens the viewer on the bundled sample. Without a display there is no
-# window to open: the sample is rendered to PNG instead, as the viewer saves it.
-run: build
-	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+# Opens the viewer on the bundled sample. Without an X display (the viewer
+# runs on X11, under Wayland through its X server) there is no window to
+# open: the sample is rendered to PNG instead, as the viewer saves it.
+# Only the two programs are built, not the tests.
+run: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target tesselon ss4topng
+	@if [ -n "$$DISPLAY" ]; then \
 	  $(BUILD)/src/tesselon/tesselon $(SAMPLE); \
 	else \
 	  mkdir -p $(dir $(RUN_OUTPUT)); \
