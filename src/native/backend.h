@@ -28,6 +28,10 @@ struct Backend {
   // Blocks for at most timeout_ms (INFINITE: until input) and turns what
   // arrives into messages. Answers true when something may have arrived.
   bool (*wait_input)(std::uint32_t timeout_ms) = nullptr;
+  // Whether a virtual key is down anywhere on the display, whichever
+  // program has the keyboard; false when it cannot tell. The core adds the
+  // keys pressed in its own windows.
+  bool (*key_down_anywhere)(int virtual_key) = nullptr;
 
   // Notifications after the core changed a window.
   void (*window_created)(Window* window) = nullptr;

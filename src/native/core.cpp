@@ -21,6 +21,8 @@ bool sleep_wait(std::uint32_t timeout_ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms == INFINITE ? 50 : timeout_ms));
   return false;
 }
+// Only the keys pressed in our own windows are known.
+bool no_key_down(int) { return false; }
 void no_window(Window*) {}
 void no_show(Window*, bool) {}
 void no_surface(Window*, const Rect&) {}
@@ -42,6 +44,7 @@ Backend with_defaults(const Backend* given) {
   fill(b.double_click_time_ms, &default_double_click_time);
   fill(b.pump_input, &no_pump);
   fill(b.wait_input, &sleep_wait);
+  fill(b.key_down_anywhere, &no_key_down);
   fill(b.window_created, &no_window);
   fill(b.window_destroyed, &no_window);
   fill(b.window_shown, &no_show);

@@ -60,6 +60,8 @@ Window* window_under_pointer() {
   return p.x >= 0 && p.y >= 0 && p.x < client.right && p.y < client.bottom ? w : nullptr;
 }
 
+bool reported_key_down(std::uint8_t key) { return down_now(key); }
+
 void input_key(std::uint8_t key, bool down) {
   if (key == 0) return;
   bool was_down = down_now(key);

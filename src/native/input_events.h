@@ -16,6 +16,9 @@ enum class MouseButton { left, right, middle };
 // to the focus window, else the active window; Alt turns them into the
 // system variants, as does F10.
 void input_key(std::uint8_t virtual_key, bool down);
+// Whether the key is down as reported through input_key, that is in our own
+// windows, without asking the backend about the rest of the display.
+bool reported_key_down(std::uint8_t virtual_key);
 // Moves the pointer (clamped to the confinement): WM_MOUSELEAVE for a
 // tracked window it left, WM_MOUSEMOVE to the capture or the window under it.
 void input_mouse_move(Point screen);

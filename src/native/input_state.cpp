@@ -67,7 +67,9 @@ std::int16_t get_key_state(int virtual_key) {
 
 std::int16_t get_async_key_state(int virtual_key) {
   if (virtual_key < 0 || virtual_key > 255) return 0;
-  return static_cast<std::int16_t>(core().keys_now[virtual_key] & 0x80 ? 0x8000 : 0);
+  // Our own windows' keys first: asking the display may cost a round trip.
+  bool down = (core().keys_now[virtual_key] & 0x80) || core().backend.key_down_anywhere(virtual_key);
+  return static_cast<std::int16_t>(down ? 0x8000 : 0);
 }
 
 Point get_cursor_pos() { return core().cursor_pos; }

@@ -60,7 +60,8 @@ constexpr std::uint32_t TME_CANCEL = 0x80000000;
 // Key state as of the message being processed: bit 15 when down, bit 0
 // toggled. Left/right variants of Shift, Control and Alt answer separately.
 std::int16_t get_key_state(int virtual_key);
-// Key state now, whatever message is being processed.
+// Key state now, whatever message is being processed and whichever program
+// has the keyboard, as far as the backend can tell.
 std::int16_t get_async_key_state(int virtual_key);
 
 Point get_cursor_pos();

@@ -1,11 +1,14 @@
 // File choosers and message dialogs.
 #include "native/backends/gtk/dialogs.h"
 
+#include "native/backends/gtk/display_keys.h"
+#include "native/backends/gtk/file_patterns.h"
 #include "native/backends/gtk/gtk_state.h"
 #include "native/backends/gtk/input.h"
 #include "native/text.h"
 
-#include <cctype>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace native::gtk {
@@ -18,7 +21,8 @@ GtkWindow* parent_for(Window* owner) {
 
 // Runs a dialog's nested loop; `read` takes what it needs from the dialog
 // before it goes. Keys released while it was up never reach the program's
-// windows, so the core must not think them still held.
+// windows, so the core must not think them still held; and a key still
+// down as it closes (the Escape that cancelled it) was the dialog's.
 template <typename Read>
 int run_modal(GtkWidget* dialog, Read read) {
   State& s = state();
@@ -28,6 +32,7 @@ int run_modal(GtkWidget* dialog, Read read) {
   read(response);
   gtk_widget_destroy(dialog);
   release_held_keys();
+  disown_held_keys();
   return response;
 }
 
@@ -36,16 +41,8 @@ void add_filters(GtkFileChooser* chooser, const FileDialogRequest& request, std:
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, to_display_utf8(f.description).c_str());
     // Patterns match the names as GTK shows them.
-    std::string patterns = to_display_utf8(f.pattern);
-    std::size_t start = 0;
-    while (start <= patterns.size()) {
-      std::size_t end = patterns.find(';', start);
-      if (end == std::string::npos) end = patterns.size();
-      std::string one = patterns.substr(start, end - start);
-      while (!one.empty() && one.front() == ' ') one.erase(0, 1);
-      if (!one.empty()) gtk_file_filter_add_pattern(filter, case_blind_pattern(one).c_str());
-      start = end + 1;
-    }
+    for (const std::string& pattern : chooser_patterns(to_display_utf8(f.pattern)))
+      gtk_file_filter_add_pattern(filter, pattern.c_str());
     gtk_file_chooser_add_filter(chooser, filter);
     filters.push_back(filter);
   }
@@ -108,26 +105,80 @@ int closed_answer(const Buttons& buttons) {
   }
 }
 
-}  // namespace
+GdkRectangle workarea_near(GtkWindow* parent) {
+  GdkRectangle area{0, 0, 1024, 768};
+  GdkDisplay* display = gdk_display_get_default();
+  if (!display) return area;
+  GdkWindow* near = parent ? gtk_widget_get_window(GTK_WIDGET(parent)) : nullptr;
+  GdkMonitor* monitor = near ? gdk_display_get_monitor_at_window(display, near) : nullptr;
+  if (!monitor) monitor = gdk_display_get_primary_monitor(display);
+  if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+  if (monitor) gdk_monitor_get_workarea(monitor, &area);
+  return area;
+}
 
-std::string case_blind_pattern(std::string_view pattern) {
-  std::string out;
-  bool in_class = false;
-  for (char c : pattern) {
-    if (c == '[') in_class = true;
-    if (c == ']') in_class = false;
-    unsigned char u = static_cast<unsigned char>(c);
-    if (!in_class && std::isalpha(u)) {
-      out += '[';
-      out += static_cast<char>(std::tolower(u));
-      out += static_cast<char>(std::toupper(u));
-      out += ']';
-    } else {
-      out += c;
+bool has_word_longer_than(std::string_view text, int limit) {
+  int run = 0;
+  for (char c : text) {
+    if (c == ' ' || c == '\n' || c == '\t') {
+      run = 0;
+    } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++run > limit) {
+      return true;
     }
   }
-  return out;
+  return false;
 }
+
+// Not Pango's word-then-character wrapping: it takes seconds on a word of
+// a few thousand characters.
+void wrap_anywhere(GtkLabel* label) {
+  gtk_label_set_line_wrap_mode(label, PANGO_WRAP_CHAR);
+  // A hyphen at a break would read as part of the name.
+  PangoAttrList* attributes = pango_attr_list_new();
+  pango_attr_list_insert(attributes, pango_attr_insert_hyphens_new(FALSE));
+  gtk_label_set_attributes(label, attributes);
+  pango_attr_list_unref(attributes);
+}
+
+void scroll_within(GtkBox* area, GtkWidget* text, int max_width, int max_height) {
+  GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
+  auto* scrolled = GTK_SCROLLED_WINDOW(scroller);
+  gtk_scrolled_window_set_policy(scrolled, GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
+  gtk_scrolled_window_set_propagate_natural_width(scrolled, TRUE);
+  gtk_scrolled_window_set_propagate_natural_height(scrolled, TRUE);
+  gtk_scrolled_window_set_max_content_width(scrolled, max_width);
+  gtk_scrolled_window_set_max_content_height(scrolled, max_height);
+  g_object_ref(text);
+  gtk_container_remove(GTK_CONTAINER(area), text);
+  gtk_container_add(GTK_CONTAINER(scroller), text);
+  g_object_unref(text);
+  gtk_box_pack_start(area, scroller, TRUE, TRUE, 0);
+  gtk_box_reorder_child(area, scroller, 0);
+  gtk_widget_show(scroller);
+}
+
+// A name of thousands of characters has no space to wrap at: the text
+// breaks anywhere, and scrolls when still too tall, so that the whole box,
+// its buttons too, stays on the monitor. Other texts look as GTK lays them
+// out (a scroll bar would make a short text's box taller).
+void fit_text_to_monitor(GtkMessageDialog* dialog, GtkWindow* parent) {
+  GtkWidget* area = gtk_message_dialog_get_message_area(dialog);
+  GList* children = gtk_container_get_children(GTK_CONTAINER(area));
+  GtkWidget* text = children ? GTK_WIDGET(children->data) : nullptr;
+  g_list_free(children);
+  if (!text || !GTK_IS_LABEL(text)) return;
+  auto* label = GTK_LABEL(text);
+  if (has_word_longer_than(gtk_label_get_text(label), gtk_label_get_max_width_chars(label))) wrap_anywhere(label);
+  // Room left for the title bar, the buttons and the box's borders.
+  GdkRectangle work = workarea_near(parent);
+  int max_width = work.width * 3 / 4, max_height = work.height * 2 / 3;
+  int width = 0, height = 0;
+  gtk_widget_get_preferred_width(text, nullptr, &width);
+  gtk_widget_get_preferred_height_for_width(text, std::min(width, max_width), nullptr, &height);
+  if (width > max_width || height > max_height) scroll_within(GTK_BOX(area), text, max_width, max_height);
+}
+
+}  // namespace
 
 bool run_file_dialog(const FileDialogRequest& request, FileDialogAnswer& answer) {
   std::string title = to_display_utf8(request.title);
@@ -161,8 +212,10 @@ bool run_file_dialog(const FileDialogRequest& request, FileDialogAnswer& answer)
 }
 
 int run_message_box(const MessageBoxRequest& request) {
-  GtkWidget* dialog = gtk_message_dialog_new(parent_for(request.owner), GTK_DIALOG_MODAL, message_type(request.flags),
-                                             GTK_BUTTONS_NONE, "%s", to_display_utf8(request.text).c_str());
+  GtkWindow* parent = parent_for(request.owner);
+  GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, message_type(request.flags), GTK_BUTTONS_NONE,
+                                             "%s", to_display_utf8(request.text).c_str());
+  fit_text_to_monitor(GTK_MESSAGE_DIALOG(dialog), parent);
   gtk_window_set_title(GTK_WINDOW(dialog), to_display_utf8(request.title).c_str());
   Buttons buttons = buttons_for(request.flags);
   for (int i = 0; i < 3 && buttons.labels[i]; ++i)

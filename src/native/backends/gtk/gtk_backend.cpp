@@ -4,6 +4,7 @@
 
 #include "native/backend.h"
 #include "native/backends/gtk/dialogs.h"
+#include "native/backends/gtk/display_keys.h"
 #include "native/backends/gtk/gtk_state.h"
 #include "native/backends/gtk/menu_bar.h"
 #include "native/backends/gtk/pointer.h"
@@ -114,6 +115,7 @@ const Backend table = [] {
   b.double_click_time_ms = &double_click_time;
   b.pump_input = &pump_input;
   b.wait_input = &wait_input;
+  b.key_down_anywhere = &key_down_on_display;
   b.window_destroyed = &window_destroyed;
   b.window_shown = &window_shown;
   b.window_placed = &window_placed;

@@ -108,7 +108,7 @@ void release_held_keys() {
     if (key == VK_LSHIFT || key == VK_RSHIFT || key == VK_LCONTROL || key == VK_RCONTROL || key == VK_LMENU ||
         key == VK_RMENU)
       continue;  // they follow Shift, Control and Alt
-    if (get_async_key_state(key) & 0x8000) {
+    if (reported_key_down(static_cast<std::uint8_t>(key))) {
       input_key(static_cast<std::uint8_t>(key), false);
       note_input();
     }

@@ -1,10 +1,12 @@
-// Key symbols to virtual keys.
+// Key symbols to virtual keys and back.
 #include "native/backends/gtk/key_map.h"
 
 #include "native/input_state.h"
 
 #include <gdk/gdk.h>
 #include <gdk/gdkkeysyms.h>
+
+#include <span>
 
 namespace native::gtk {
 namespace {
@@ -38,6 +40,19 @@ constexpr KeyPair kKeys[] = {
     {GDK_KEY_bracketright, 0xDD},   {GDK_KEY_apostrophe, 0xDE},
 };
 
+// The core knows which side of Shift, Control and Alt was pressed only
+// through the generic key; the display knows each key apart.
+constexpr KeyPair kSides[] = {
+    {GDK_KEY_Shift_L, VK_LSHIFT},     {GDK_KEY_Shift_R, VK_RSHIFT}, {GDK_KEY_Control_L, VK_LCONTROL},
+    {GDK_KEY_Control_R, VK_RCONTROL}, {GDK_KEY_Alt_L, VK_LMENU},    {GDK_KEY_Meta_L, VK_LMENU},
+    {GDK_KEY_Alt_R, VK_RMENU},        {GDK_KEY_Meta_R, VK_RMENU},   {GDK_KEY_ISO_Level3_Shift, VK_RMENU},
+};
+
+void add_range(std::vector<unsigned>& out, std::uint8_t key, std::uint8_t first_key, std::uint8_t last_key,
+               unsigned first_keyval) {
+  if (key >= first_key && key <= last_key) out.push_back(first_keyval + (key - first_key));
+}
+
 }  // namespace
 
 std::uint8_t virtual_key_for_keyval(unsigned keyval) {
@@ -50,6 +65,19 @@ std::uint8_t virtual_key_for_keyval(unsigned keyval) {
   for (const KeyPair& pair : kKeys)
     if (pair.keyval == keyval) return pair.key;
   return 0;
+}
+
+std::vector<unsigned> keyvals_for_virtual_key(std::uint8_t key) {
+  std::vector<unsigned> out;
+  add_range(out, key, 'A', 'Z', GDK_KEY_a);
+  add_range(out, key, 'A', 'Z', GDK_KEY_A);
+  add_range(out, key, '0', '9', GDK_KEY_0);
+  add_range(out, key, VK_NUMPAD0, VK_NUMPAD9, GDK_KEY_KP_0);
+  add_range(out, key, VK_F1, static_cast<std::uint8_t>(VK_F1 + (GDK_KEY_F24 - GDK_KEY_F1)), GDK_KEY_F1);
+  for (const auto& table : {std::span<const KeyPair>(kKeys), std::span<const KeyPair>(kSides)})
+    for (const KeyPair& pair : table)
+      if (pair.key == key) out.push_back(pair.keyval);
+  return out;
 }
 
 std::uint8_t virtual_key_for(const GdkEventKey& event) {
