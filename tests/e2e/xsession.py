@@ -109,7 +109,9 @@ class XSession:
         # tells us which once it accepts connections.
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset",
+             # A key a step holds down never repeats, however slow the program.
+             "-ardelay", "30000"],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
             preexec_fn=_die_with_parent)
         log.close()
