@@ -150,7 +150,9 @@ std::string temporary_name(const std::string& target) {
     for (unsigned char& r : random) r = static_cast<unsigned char>(mix >>= 5);
   }
   // Room for the dot and suffix within the longest name a folder takes.
-  std::string name = "." + base_of(target).substr(0, 200) + ".";
+  std::string name = ".";  // appended, not "." + ...: g++ 12 -O3 warns on that falsely
+  name += base_of(target).substr(0, 200);
+  name += '.';
   for (unsigned char r : random) name += letters[r % (sizeof letters - 1)];
   std::string folder = folder_of(target);
   return (folder == "/" ? "" : folder) + "/" + name;
