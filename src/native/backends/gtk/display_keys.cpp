@@ -19,10 +19,10 @@ constexpr int kKeycodes = 256;
 using Keymap = std::array<char, kKeycodes / 8>;
 
 struct DisplayKeys {
-  GdkKeymap* keymap = nullptr;  // whose mapping `codes` holds
-  std::array<std::vector<std::uint8_t>, 256> codes;
-  std::bitset<256> mapped;     // virtual keys whose `codes` are filled in
-  std::bitset<kKeycodes> disowned;
+  GdkKeymap* keymap = nullptr;                       // whose mapping `codes` holds
+  std::array<std::vector<std::uint8_t>, 256> codes;  // keycodes of each virtual key
+  std::bitset<256> mapped;                           // virtual keys whose `codes` are filled in
+  std::bitset<kKeycodes> disowned;                   // held as a dialog closed, until let go
 };
 
 DisplayKeys& keys() {
