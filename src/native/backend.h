@@ -1,9 +1,10 @@
 #pragma once
-// What a backend supplies: the screen and its metrics, waiting for input,
-// and hearing about window changes so that it can show them. The core owns
-// all window state; a backend only turns happenings into messages posted or
-// sent through the core. A slot left null is filled by the core's harmless
-// default (the null backend: an in-memory screen and plain sleeping).
+// What a backend supplies: the screen and its metrics, the clock, waiting
+// for input, and hearing about window changes so that it can show them. The
+// core owns all window state; a backend only turns happenings into messages
+// posted or sent through the core. A slot left null is filled by the core's
+// harmless default (the null backend: an in-memory screen, the monotonic
+// real clock and plain sleeping).
 #include "native/messages.h"
 
 #include <cstdint>
@@ -28,6 +29,10 @@ struct Backend {
   // Blocks for at most timeout_ms (INFINITE: until input) and turns what
   // arrives into messages. Answers true when something may have arrived.
   bool (*wait_input)(std::uint32_t timeout_ms) = nullptr;
+  // Milliseconds on a clock that never goes back; only differences count.
+  // The core reads time through nothing else, so a backend whose waits do
+  // not really wait can keep a clock that moves only when they would.
+  std::uint64_t (*clock_ms)() = nullptr;
   // Whether a virtual key is down anywhere on the display, whichever
   // program has the keyboard; false when it cannot tell. The core adds the
   // keys pressed in its own windows.

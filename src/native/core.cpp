@@ -5,6 +5,7 @@
 #include "native/input_state.h"
 #include "native/window.h"
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -15,6 +16,10 @@ namespace {
 int no_metric(int) { return -1; }
 int default_double_click_time() { return 500; }
 void no_pump() {}
+std::uint64_t monotonic_ms() {
+  auto since_epoch = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since_epoch).count());
+}
 // Nothing can arrive without a display: wait out the timeout. An endless
 // wait is cut into slices so a caller's loop stays responsive to signals.
 bool sleep_wait(std::uint32_t timeout_ms) {
@@ -44,6 +49,7 @@ Backend with_defaults(const Backend* given) {
   fill(b.double_click_time_ms, &default_double_click_time);
   fill(b.pump_input, &no_pump);
   fill(b.wait_input, &sleep_wait);
+  fill(b.clock_ms, &monotonic_ms);
   fill(b.key_down_anywhere, &no_key_down);
   fill(b.window_created, &no_window);
   fill(b.window_destroyed, &no_window);
@@ -61,6 +67,13 @@ Backend with_defaults(const Backend* given) {
   return b;
 }
 
+CoreState fresh_state(const Backend* given) {
+  CoreState s;
+  s.backend = with_defaults(given);
+  s.clock_start = s.backend.clock_ms();
+  return s;
+}
+
 // Handles are never reused, across init and shutdown too, so a handle kept
 // from an earlier run can never name a new window.
 std::uintptr_t next_handle = 0x10000;
@@ -68,11 +81,7 @@ std::uintptr_t next_handle = 0x10000;
 }  // namespace
 
 CoreState& core() {
-  static CoreState state = [] {
-    CoreState s;
-    s.backend = with_defaults(nullptr);
-    return s;
-  }();
+  static CoreState state = fresh_state(nullptr);
   return state;
 }
 
@@ -91,10 +100,7 @@ Window* new_window_handle() {
   return reinterpret_cast<Window*>(next_handle);
 }
 
-std::uint32_t now_ms() {
-  auto elapsed = std::chrono::steady_clock::now() - core().start;
-  return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
-}
+std::uint32_t now_ms() { return static_cast<std::uint32_t>(core().backend.clock_ms() - core().clock_start); }
 
 void collect_graveyard() {
   if (core().send_depth == 0) core().graveyard.clear();
@@ -107,8 +113,7 @@ const Backend& backend() { return detail::core().backend; }
 void init(const Backend* given) {
   if (detail::core().initialized) shutdown();
   auto& state = detail::core();
-  state = detail::CoreState{};
-  state.backend = detail::with_defaults(given);
+  state = detail::fresh_state(given);
   state.initialized = true;
   state.cursor = load_cursor(IDC_ARROW);
   state.clip = {0, 0, get_system_metrics(SM_CXSCREEN), get_system_metrics(SM_CYSCREEN)};
@@ -132,8 +137,7 @@ void shutdown() {
   detail::reset_accelerators();
   state.graveyard.clear();
   state.windows.clear();
-  state = detail::CoreState{};
-  state.backend = detail::with_defaults(nullptr);
+  state = detail::fresh_state(nullptr);
 }
 
 bool is_initialized() { return detail::core().initialized; }

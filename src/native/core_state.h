@@ -6,7 +6,6 @@
 #include "native/message_queue.h"
 #include "native/window.h"
 
-#include <chrono>
 #include <deque>
 #include <memory>
 #include <string>
@@ -81,8 +80,7 @@ struct ClickRecord {
 struct CoreState {
   bool initialized = false;
   Backend backend;
-  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-  std::uintptr_t next_handle = 0x10000;
+  std::uint64_t clock_start = 0;  // the backend's clock when the state began
   std::unordered_map<const void*, std::unique_ptr<WindowData>> windows;
   // Destroyed records, freed only when the program fetches a message with no
   // call of ours in flight, so no caller is ever left holding freed memory.
@@ -152,6 +150,7 @@ bool erase_background(WindowData& window, DeviceContext* dc);
 void send_size(WindowData& window);
 void send_move(WindowData& window);
 
+// Milliseconds since init on the backend's clock.
 std::uint32_t now_ms();
 void apply_key_change(const KeyChange& change);
 void collect_graveyard();

@@ -93,6 +93,24 @@ TEST_F(Input, DoubleClicksOnlyForClassesThatAskForThem) {
   EXPECT_EQ(take_log(), expected);
 }
 
+TEST_F(Input, TheSecondPressMustComeWithinTheDoubleClickTime) {
+  record_only({native::WM_LBUTTONDOWN, native::WM_LBUTTONDBLCLK});
+  native::Point at = hl::client_point(left, 10, 10);
+  for (std::uint32_t pause : {std::uint32_t{hl::DOUBLE_CLICK_MS}, std::uint32_t{hl::DOUBLE_CLICK_MS + 1}}) {
+    hl::click(at);
+    pump();
+    ASSERT_EQ(native::msg_wait_for_multiple_objects(pause), native::WAIT_TIMEOUT);  // the user pauses
+    hl::click(at);
+    pump();
+  }
+  std::intptr_t lparam = native::make_lparam(10, 10);
+  std::vector<Record> expected = {{left, native::WM_LBUTTONDOWN, native::MK_LBUTTON, lparam},
+                                  {left, native::WM_LBUTTONDBLCLK, native::MK_LBUTTON, lparam},
+                                  {left, native::WM_LBUTTONDOWN, native::MK_LBUTTON, lparam},
+                                  {left, native::WM_LBUTTONDOWN, native::MK_LBUTTON, lparam}};
+  EXPECT_EQ(take_log(), expected);
+}
+
 TEST_F(Input, CaptureTakesEveryMouseMessage) {
   record_only({native::WM_MOUSEMOVE, native::WM_LBUTTONUP, native::WM_CAPTURECHANGED});
   native::set_capture(left);

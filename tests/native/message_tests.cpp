@@ -5,8 +5,6 @@
 #include "native/paint.h"
 #include "native/timer.h"
 
-#include <chrono>
-
 namespace {
 
 using native::Message;
@@ -64,28 +62,26 @@ TEST_F(Queue, PostedThenInputThenQuitThenPaint) {
 }
 
 TEST_F(Queue, WaitingAnswersAtOnceOrAfterTheTimeout) {
-  using clock = std::chrono::steady_clock;
-  auto ms_since = [](clock::time_point t) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - t).count();
-  };
-  auto start = clock::now();
+  // Time moves only while a wait blocks, by exactly the time waited.
+  const std::uint32_t start = native::get_tick_count();
+  EXPECT_EQ(start, 0u);  // every install starts the clock alike
   EXPECT_EQ(native::msg_wait_for_multiple_objects(0), native::WAIT_TIMEOUT);
-  EXPECT_LT(ms_since(start), 20);
-  start = clock::now();
+  EXPECT_EQ(native::get_tick_count(), start);
   EXPECT_EQ(native::msg_wait_for_multiple_objects(50), native::WAIT_TIMEOUT);
-  EXPECT_GE(ms_since(start), 40);
-  EXPECT_LT(ms_since(start), 2000);
+  EXPECT_EQ(native::get_tick_count(), start + 50);
 
   Window* w = make_window(10, 10);
   native::post_message(w, native::WM_USER, 0, 0);
   EXPECT_EQ(native::msg_wait_for_multiple_objects(1000), native::WAIT_OBJECT_0);
+  EXPECT_EQ(native::get_tick_count(), start + 50);
   pump();
   // Input the user gives while the program waits ends the wait early.
   native::headless::schedule([w] { native::post_message(w, native::WM_USER + 5, 0, 0); });
-  start = clock::now();
   EXPECT_EQ(native::msg_wait_for_multiple_objects(native::INFINITE), native::WAIT_OBJECT_0);
-  EXPECT_LT(ms_since(start), 1000);
-  EXPECT_EQ(next_message(), native::WM_USER + 5);
+  EXPECT_EQ(native::get_tick_count(), start + 50);
+  Message m;
+  ASSERT_TRUE(native::get_message(m));
+  EXPECT_EQ((std::pair{m.message, m.time}), (std::pair{native::WM_USER + 5, start + 50}));
 }
 
 TEST_F(Queue, BlockingFetchWaitsForScheduledInputAndCanBeStarvedOut) {
@@ -125,23 +121,27 @@ TEST_F(Queue, TranslationPostsTheCharacterOfTheKey) {
 }
 
 TEST_F(Queue, TimersFireWhenNothingElseIsPending) {
-  using clock = std::chrono::steady_clock;
   Window* w = make_window(10, 10);
-  auto start = clock::now();
-  ASSERT_EQ(native::set_timer(w, 7, 20), 7u);
+  const std::uint32_t start = native::get_tick_count();
+  ASSERT_EQ(native::set_timer(w, 7, 30), 7u);
   native::post_message(w, native::WM_USER, 0, 0);
   Message m;
   ASSERT_TRUE(native::get_message(m));
   EXPECT_EQ(m.message, native::WM_USER);
-  ASSERT_TRUE(native::get_message(m));  // waits for the timer
+  ASSERT_TRUE(native::get_message(m));  // waits for the timer, and no longer
   EXPECT_EQ((Record{m.window, m.message, m.wparam, m.lparam}), (Record{w, native::WM_TIMER, 7, 0}));
-  EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - start).count(), 15);
+  EXPECT_EQ(m.time, start + 30);
+  EXPECT_EQ(native::get_tick_count(), start + 30);
   EXPECT_EQ(next_message(), 0xFFFFFFFFu);  // restarted, not due again yet
+  // A longer wait ends when the timer comes due again.
+  EXPECT_EQ(native::msg_wait_for_multiple_objects(100), native::WAIT_OBJECT_0);
+  EXPECT_EQ(native::get_tick_count(), start + 60);
   EXPECT_TRUE(native::kill_timer(w, 7));
   EXPECT_FALSE(native::kill_timer(w, 7));
   native::set_timer(w, 8, 10);
   native::destroy_window(w);  // its timers go with it
   EXPECT_EQ(native::msg_wait_for_multiple_objects(40), native::WAIT_TIMEOUT);
+  EXPECT_EQ(native::get_tick_count(), start + 100);
   EXPECT_EQ(native::set_timer(w, 9, 10), 0u);
 }
 

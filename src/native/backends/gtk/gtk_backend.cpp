@@ -1,5 +1,6 @@
 // The backend table: metrics from the display, GTK's main loop as the
-// core's wait, and the core's window changes shown through GTK.
+// core's wait and GLib's clock as its time, and the core's window changes
+// shown through GTK.
 #include "native/backends/gtk/gtk_backend.h"
 
 #include "native/backend.h"
@@ -67,6 +68,10 @@ bool wait_input(std::uint32_t timeout_ms) {
   return s.input_arrived;
 }
 
+// The clock GLib's timeouts run on, so a wait's timeout and the time the
+// core sees pass agree.
+std::uint64_t clock_ms() { return static_cast<std::uint64_t>(g_get_monotonic_time() / 1000); }
+
 void window_destroyed(Window* window) { destroy_top_level(window); }
 
 void window_shown(Window* window, bool visible) {
@@ -115,6 +120,7 @@ const Backend table = [] {
   b.double_click_time_ms = &double_click_time;
   b.pump_input = &pump_input;
   b.wait_input = &wait_input;
+  b.clock_ms = &clock_ms;
   b.key_down_anywhere = &key_down_on_display;
   b.window_destroyed = &window_destroyed;
   b.window_shown = &window_shown;

@@ -1,4 +1,4 @@
-// The headless backend: fixed screen, plain sleeping, injected input.
+// The headless backend: fixed screen, virtual clock, injected input.
 #include "native/backends/headless/headless.h"
 
 #include "native/backend.h"
@@ -8,17 +8,16 @@
 #include "native/paint.h"
 #include "native/window.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <memory>
-#include <thread>
 
 namespace native::headless {
 namespace {
 
 struct State {
+  std::uint64_t clock_ms = 0;
   std::deque<std::function<void()>> scheduled;
   std::function<void()> starved;
   FileDialogHandler file_dialog;
@@ -53,6 +52,10 @@ int metric(int index) {
 
 int double_click_time() { return DOUBLE_CLICK_MS; }
 
+std::uint64_t clock_ms() { return state().clock_ms; }
+
+// Nothing is really waited for: the user's next action comes at once, and a
+// wait that nothing can end is over the moment it starts, its timeout later.
 bool wait_input(std::uint32_t timeout_ms) {
   State& s = state();
   if (!s.scheduled.empty()) {
@@ -62,7 +65,7 @@ bool wait_input(std::uint32_t timeout_ms) {
     return true;
   }
   if (timeout_ms != INFINITE) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(timeout_ms));
+    s.clock_ms += timeout_ms;
     return false;
   }
   if (s.starved) {
@@ -110,6 +113,7 @@ const Backend table = [] {
   b.system_metric = &metric;
   b.double_click_time_ms = &double_click_time;
   b.wait_input = &wait_input;
+  b.clock_ms = &clock_ms;
   b.file_dialog = &show_file_dialog;
   b.message_box = &show_message_box;
   return b;

@@ -1,9 +1,16 @@
 #pragma once
 // The headless backend: no display, a fixed 1280 × 1024 screen with fixed
-// metrics, real-time waiting, and an input-injection interface for tests.
+// metrics, a virtual clock, and an input-injection interface for tests.
 // Injected input goes through the core exactly as a display's would: key
 // and pointer state change at once, messages are queued with the current
 // time and pointer position, and are handled when the program fetches them.
+//
+// The clock starts at the same value on every install and stands still
+// while the program runs; it moves only when a wait would block, by exactly
+// the time waited. A wait with a timeout that nothing ends returns at once,
+// the timeout later; the blocking fetch's wait ends when the next timer is
+// due, so the timer fires at exactly its time. Tests read it through
+// get_tick_count().
 #include "native/dialogs.h"
 #include "native/drag_drop.h"
 #include "native/input_events.h"
@@ -34,7 +41,8 @@ constexpr int MENU_HEIGHT = 20;
 constexpr int DOUBLE_CLICK_MS = 500;
 
 const Backend* backend();
-// A fresh window system on this backend, with nothing scheduled.
+// A fresh window system on this backend, with nothing scheduled and the
+// clock at its start.
 void install();
 
 // --- the program waiting --------------------------------------------------
