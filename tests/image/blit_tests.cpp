@@ -1,4 +1,5 @@
 #include "image_fixture.h"
+#include "mode_names.h"
 
 #include "image/drawing.h"
 #include "image/drawing_context.h"
@@ -6,6 +7,7 @@
 #include "native/bitmap.h"
 #include "native/device_context.h"
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -91,6 +93,17 @@ struct MemberCase {
   Expectation expect;
 };
 
+// Names such as Copy_24bit_to_32bit.
+std::string case_name(const MemberCase& c) {
+  return std::string(c.name) + "_" + std::to_string(c.source_depth) + "bit_to_" + std::to_string(c.target_depth) +
+         "bit";
+}
+
+void PrintTo(const MemberCase& c, std::ostream* out) {
+  *out << case_name(c) << " in mode " << mode_name(c.mode);
+  if (c.alpha >= 0) *out << " at constant alpha " << c.alpha;
+}
+
 void draw(ObjectId handle, int x, int y, int alpha) {
   if (alpha < 0)
     draw_image(handle, x, y);
@@ -145,55 +158,55 @@ TEST_P(BlitMemberTest, DrawsEveryByteAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(
     FromTwentyFourBits, BlitMemberTest,
-    ::testing::Values(MemberCase{"RowCopy", 24, 24, MODE_DEFAULT, -1, copy_colours},
+    ::testing::Values(MemberCase{"Copy", 24, 24, MODE_DEFAULT, -1, copy_colours},
                       MemberCase{"CopyKeepsAlpha", 24, 32, MODE_DEFAULT, -1, copy_colours},
-                      MemberCase{"Xor3", 24, 24, MODE_XOR, -1, xor_colours},
-                      MemberCase{"Xor4", 24, 32, MODE_XOR, 90, xor_colours},
+                      MemberCase{"Xor", 24, 24, MODE_XOR, -1, xor_colours},
+                      MemberCase{"Xor", 24, 32, MODE_XOR, 90, xor_colours},
                       MemberCase{"AllChannelsOpaque", 24, 32, MODE_ALL_CHANNELS, -1, colours_and_constant_alpha},
                       MemberCase{"AllChannels", 24, 32, MODE_ALL_CHANNELS, 100, colours_and_constant_alpha},
-                      MemberCase{"AllChannelsDropped3", 24, 24, MODE_ALL_CHANNELS, -1, copy_colours},
-                      MemberCase{"AlphaChannel4", 24, 32, MODE_ALPHA_CHANNEL, 100, constant_alpha_only},
-                      MemberCase{"AlphaChannel3", 24, 24, MODE_ALPHA_CHANNEL, 100, nothing},
-                      MemberCase{"AlphaBlend4", 24, 32, MODE_ALPHA_BLEND, 100, constant_mix4},
-                      MemberCase{"AlphaClip4", 24, 32, MODE_ALPHA_CLIP, 100, constant_mix4_keep},
-                      MemberCase{"AlphaBlend3AsDefault", 24, 24, MODE_ALPHA_BLEND, 100, constant_mix3},
-                      MemberCase{"AlphaClip3Opaque", 24, 24, MODE_ALPHA_CLIP, -1, copy_colours},
-                      MemberCase{"ConstantAlphaZero3", 24, 24, MODE_DEFAULT, 0, nothing},
-                      MemberCase{"ConstantAlphaZero4", 24, 32, MODE_DEFAULT, 0, nothing},
-                      MemberCase{"ConstantAlpha3", 24, 24, MODE_DEFAULT, 100, constant_mix3},
-                      MemberCase{"ConstantAlpha4", 24, 32, MODE_DEFAULT, 100, constant_mix4},
-                      MemberCase{"Custom3", 24, 24, MODE_CUSTOM, -1, filtered_colours},
-                      MemberCase{"Custom4", 24, 32, MODE_CUSTOM, 100, filtered_colours},
+                      MemberCase{"AllChannelsDropped", 24, 24, MODE_ALL_CHANNELS, -1, copy_colours},
+                      MemberCase{"AlphaChannel", 24, 32, MODE_ALPHA_CHANNEL, 100, constant_alpha_only},
+                      MemberCase{"AlphaChannel", 24, 24, MODE_ALPHA_CHANNEL, 100, nothing},
+                      MemberCase{"AlphaBlend", 24, 32, MODE_ALPHA_BLEND, 100, constant_mix4},
+                      MemberCase{"AlphaClip", 24, 32, MODE_ALPHA_CLIP, 100, constant_mix4_keep},
+                      MemberCase{"AlphaBlendAsDefault", 24, 24, MODE_ALPHA_BLEND, 100, constant_mix3},
+                      MemberCase{"AlphaClipOpaque", 24, 24, MODE_ALPHA_CLIP, -1, copy_colours},
+                      MemberCase{"ConstantAlphaZero", 24, 24, MODE_DEFAULT, 0, nothing},
+                      MemberCase{"ConstantAlphaZero", 24, 32, MODE_DEFAULT, 0, nothing},
+                      MemberCase{"ConstantAlpha", 24, 24, MODE_DEFAULT, 100, constant_mix3},
+                      MemberCase{"ConstantAlpha", 24, 32, MODE_DEFAULT, 100, constant_mix4},
+                      MemberCase{"Custom", 24, 24, MODE_CUSTOM, -1, filtered_colours},
+                      MemberCase{"Custom", 24, 32, MODE_CUSTOM, 100, filtered_colours},
                       // Gradient and outline bits do not change a blit.
                       MemberCase{"GradientIgnored", 24, 24, MODE_GRADIENT | MODE_OUTLINED, -1, copy_colours}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return case_name(info.param); });
 
 INSTANTIATE_TEST_SUITE_P(
     FromThirtyTwoBits, BlitMemberTest,
-    ::testing::Values(MemberCase{"CopyIgnoresAlpha3", 32, 24, MODE_DEFAULT, -1, copy_colours},
-                      MemberCase{"CopyIgnoresAlpha4", 32, 32, MODE_DEFAULT, -1, copy_colours},
-                      MemberCase{"Xor3", 32, 24, MODE_XOR, -1, xor_colours},
-                      MemberCase{"Xor4", 32, 32, MODE_XOR, 100, xor_colours},
+    ::testing::Values(MemberCase{"CopyIgnoresAlpha", 32, 24, MODE_DEFAULT, -1, copy_colours},
+                      MemberCase{"CopyIgnoresAlpha", 32, 32, MODE_DEFAULT, -1, copy_colours},
+                      MemberCase{"Xor", 32, 24, MODE_XOR, -1, xor_colours},
+                      MemberCase{"Xor", 32, 32, MODE_XOR, 100, xor_colours},
                       MemberCase{"AllChannelsOpaque", 32, 32, MODE_ALL_CHANNELS, -1, copy_four},
                       MemberCase{"AllChannels", 32, 32, MODE_ALL_CHANNELS, 100, colours_and_scaled_alpha},
-                      MemberCase{"AllChannelsDropped3", 32, 24, MODE_ALL_CHANNELS, -1, copy_colours},
-                      MemberCase{"AlphaChannel4", 32, 32, MODE_ALPHA_CHANNEL, -1, source_alpha_only},
-                      MemberCase{"AlphaChannelScaled4", 32, 32, MODE_ALPHA_CHANNEL, 100, source_alpha_only},
-                      MemberCase{"AlphaChannel3", 32, 24, MODE_ALPHA_CHANNEL, -1, nothing},
-                      MemberCase{"AlphaBlend3", 32, 24, MODE_ALPHA_BLEND, -1, source_mix3},
-                      MemberCase{"AlphaBlend4", 32, 32, MODE_ALPHA_BLEND, -1, source_mix4},
-                      MemberCase{"AlphaBlendScaled4", 32, 32, MODE_ALPHA_BLEND, 100, source_mix4},
-                      MemberCase{"AlphaClip3", 32, 24, MODE_ALPHA_CLIP, 100, source_mix3},
-                      MemberCase{"AlphaClip4", 32, 32, MODE_ALPHA_CLIP, -1, source_mix4_keep},
-                      MemberCase{"SourceAlpha3", 32, 24, MODE_DEFAULT, 255, source_mix3},
-                      MemberCase{"SourceAlpha4", 32, 32, MODE_DEFAULT, 255, source_mix4},
-                      MemberCase{"SourceAlphaScaled3", 32, 24, MODE_DEFAULT, 180, source_mix3},
-                      MemberCase{"SourceAlphaScaled4", 32, 32, MODE_DEFAULT, 180, source_mix4},
-                      MemberCase{"SourceAlphaZero4", 32, 32, MODE_DEFAULT, 0, nothing},
-                      MemberCase{"Custom3", 32, 24, MODE_CUSTOM, -1, filtered_colours},
-                      MemberCase{"CustomAllChannels4", 32, 32, MODE_CUSTOM | MODE_ALL_CHANNELS, 100,
+                      MemberCase{"AllChannelsDropped", 32, 24, MODE_ALL_CHANNELS, -1, copy_colours},
+                      MemberCase{"AlphaChannel", 32, 32, MODE_ALPHA_CHANNEL, -1, source_alpha_only},
+                      MemberCase{"AlphaChannelScaled", 32, 32, MODE_ALPHA_CHANNEL, 100, source_alpha_only},
+                      MemberCase{"AlphaChannel", 32, 24, MODE_ALPHA_CHANNEL, -1, nothing},
+                      MemberCase{"AlphaBlend", 32, 24, MODE_ALPHA_BLEND, -1, source_mix3},
+                      MemberCase{"AlphaBlend", 32, 32, MODE_ALPHA_BLEND, -1, source_mix4},
+                      MemberCase{"AlphaBlendScaled", 32, 32, MODE_ALPHA_BLEND, 100, source_mix4},
+                      MemberCase{"AlphaClip", 32, 24, MODE_ALPHA_CLIP, 100, source_mix3},
+                      MemberCase{"AlphaClip", 32, 32, MODE_ALPHA_CLIP, -1, source_mix4_keep},
+                      MemberCase{"SourceAlpha", 32, 24, MODE_DEFAULT, 255, source_mix3},
+                      MemberCase{"SourceAlpha", 32, 32, MODE_DEFAULT, 255, source_mix4},
+                      MemberCase{"SourceAlphaScaled", 32, 24, MODE_DEFAULT, 180, source_mix3},
+                      MemberCase{"SourceAlphaScaled", 32, 32, MODE_DEFAULT, 180, source_mix4},
+                      MemberCase{"SourceAlphaZero", 32, 32, MODE_DEFAULT, 0, nothing},
+                      MemberCase{"Custom", 32, 24, MODE_CUSTOM, -1, filtered_colours},
+                      MemberCase{"CustomAllChannels", 32, 32, MODE_CUSTOM | MODE_ALL_CHANNELS, 100,
                                  filtered_four}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& info) { return case_name(info.param); });
 
 TEST_F(BlitTest, ViewerPlacementCopiesExactlyTheImage) {
   ASSERT_NE(create_image(0, 512, 384), 0);

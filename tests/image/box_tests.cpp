@@ -1,10 +1,14 @@
 #include "image_fixture.h"
+#include "mode_names.h"
 
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/drawing_modes.h"
 
 #include <initializer_list>
+#include <ios>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -142,6 +146,16 @@ struct ModeCase {
   std::vector<std::uint8_t> drawn;
 };
 
+// Names such as AlphaBlend_32bit_alpha128: the mode, the pixel size and the
+// colour's own alpha, which the blending modes read.
+std::string case_name(const ModeCase& c) {
+  return mode_name(c.mode) + "_" + std::to_string(c.depth) + "bit_alpha" + std::to_string(c.colour >> 24);
+}
+
+void PrintTo(const ModeCase& c, std::ostream* out) {
+  *out << mode_name(c.mode) << " on " << c.depth << "-bit pixels, colour 0x" << std::hex << std::uppercase << c.colour;
+}
+
 class BoxModeTest : public ImageTest, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(BoxModeTest, WritesEveryByteAsExpected) {
@@ -189,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{MODE_GRADIENT, 32, HALF, {255, 255, 255, 0, 255, 255, 255, 255, 255, 255, 255, 100}},
         // Custom: the default filter keeps the target as it is.
         ModeCase{MODE_CUSTOM, 32, HALF, {10, 200, 100, 0, 10, 200, 100, 255, 10, 200, 100, 100}},
-        ModeCase{MODE_CUSTOM | MODE_OUTLINED, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}}));
+        ModeCase{MODE_CUSTOM | MODE_OUTLINED, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}}),
+    [](const auto& info) { return case_name(info.param); });
 
 double quarter_steps(int x, int) { return x / 4.0; }
 double out_of_range(int x, int) { return x == 0 ? -3.0 : 7.0; }
