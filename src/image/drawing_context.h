@@ -1,9 +1,9 @@
 #pragma once
-// A drawing pass on one output. An output provider (image_output, and later
-// the canvas) makes a DrawingContext that describes the output's pixel
-// buffer and carries a table of operations suited to its pixel format;
-// start_drawing begins the pass, every drawing command works on the one
-// current context, and stop_drawing hands the result back and frees it.
+// A drawing pass on one output. An output provider (image_output here, and
+// canvas_output in the ui layer) makes a DrawingContext that describes the
+// output's pixel buffer and carries a table of operations suited to its pixel
+// format; start_drawing begins the pass, every drawing command works on the
+// one current context, and stop_drawing hands the result back and frees it.
 #include "image/pixel_rules.h"
 #include "runtime/object_table.h"
 

@@ -9,6 +9,7 @@
 
 #include "native/input_state.h"
 #include "native/message_queue.h"
+#include "native/messages.h"
 #include "native/window.h"
 
 namespace {
@@ -23,9 +24,6 @@ struct NotifyHeader {
 constexpr std::u16string_view FOCUS_PROPERTY = u"VX_Focus";
 constexpr std::uint32_t GADGET_MESSAGE = 13120;
 constexpr std::int32_t TOOLBAR_CONTROL_ID = -10000;
-
-std::uint16_t low_word(std::uintptr_t value) { return static_cast<std::uint16_t>(value); }
-std::uint16_t high_word(std::uintptr_t value) { return static_cast<std::uint16_t>(value >> 16); }
 
 bool carries_number(native::Window* window) { return native::get_prop(window, WINDOW_ID_PROPERTY) != nullptr; }
 
@@ -64,7 +62,7 @@ std::intptr_t on_size(const Target& t, std::uintptr_t kind) {
 }
 
 std::intptr_t on_activate(const Target& t, std::uintptr_t wparam) {
-  if (low_word(wparam) != native::WA_INACTIVE) {
+  if (native::low_word(wparam) != native::WA_INACTIVE) {
     if (auto* focus = static_cast<native::Window*>(native::get_prop(t.window, FOCUS_PROPERTY)))
       native::set_focus(focus);
     post(EVENT_ACTIVATE_WINDOW, 0, t);
@@ -115,18 +113,18 @@ std::intptr_t on_command(const Target& t, std::uintptr_t wparam, std::intptr_t l
     auto* control = reinterpret_cast<native::Window*>(lparam);
     auto control_id = static_cast<std::int32_t>(native::get_window_long(control, native::GWL_ID));
     if (control_id == TOOLBAR_CONTROL_ID)
-      post(EVENT_MENU, low_word(wparam), t);
+      post(EVENT_MENU, native::low_word(wparam), t);
     else
-      post_event(EVENT_GADGET, control_id, t.number, high_word(wparam));
-  } else if (high_word(wparam) == 0) {
+      post_event(EVENT_GADGET, control_id, t.number, native::high_word(wparam));
+  } else if (native::high_word(wparam) == 0) {
     post(EVENT_MENU, static_cast<ObjectId>(wparam), t);
-  } else if (high_word(wparam) == 1) {
-    if (low_word(wparam) == FOCUS_NEXT_COMMAND)
+  } else if (native::high_word(wparam) == 1) {
+    if (native::low_word(wparam) == FOCUS_NEXT_COMMAND)
       move_focus(true);
-    else if (low_word(wparam) == FOCUS_PREVIOUS_COMMAND)
+    else if (native::low_word(wparam) == FOCUS_PREVIOUS_COMMAND)
       move_focus(false);
     else
-      post(EVENT_MENU, low_word(wparam), t);
+      post(EVENT_MENU, native::low_word(wparam), t);
   }
   return 0;
 }

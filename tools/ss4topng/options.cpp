@@ -15,6 +15,17 @@ std::optional<int> parse_int(std::string_view text) {
   return value;
 }
 
+// The value of the option `name` in args[i]: glued on ("-s1", "--size=128")
+// or else the next argument ("-s 1", "--size 128"), which is then used up.
+// Null when the option is the last argument.
+std::optional<std::string_view> option_value(std::span<const char* const> args, std::size_t& i,
+                                             std::string_view name) {
+  std::string_view arg = args[i];
+  if (arg.size() > name.size()) return arg.substr(name.starts_with("--") ? name.size() + 1 : name.size());
+  if (i + 1 < args.size()) return args[++i];
+  return std::nullopt;
+}
+
 }  // namespace
 
 const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE..."; }
@@ -65,58 +76,41 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       o.action = Action::version;
       return result;
     }
-    if (arg == "--size" || arg.starts_with("--size=")) {
-      // The value is glued on ("--size=128") or the next argument.
-      std::string_view value;
-      if (arg.size() > 6) {
-        value = arg.substr(7);
-      } else if (i + 1 < args.size()) {
-        value = args[++i];
-      } else {
-        result.error = "option --size needs a value";
-        return result;
-      }
-      std::optional<int> size = parse_int(value);
-      if (!size || *size < 1) {
-        result.error = "bad size " + std::string(value) + " (a whole number of pixels, 1 or more)";
-        return result;
-      }
-      o.size = *size;
-      continue;
-    }
-    char flag = arg[1];
-    if (flag != 's' && flag != 'o' && flag != 'j') {
+    std::string_view name = arg == "--size" || arg.starts_with("--size=") ? arg.substr(0, 6) : arg.substr(0, 2);
+    if (name != "--size" && name != "-s" && name != "-o" && name != "-j") {
       result.error = "unknown option " + std::string(arg);
       return result;
     }
-    // The value is glued on ("-s1") or the next argument ("-s 1").
-    std::string_view value;
-    if (arg.size() > 2) {
-      value = arg.substr(2);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      result.error = "option -" + std::string(1, flag) + " needs a value";
+    std::optional<std::string_view> value = option_value(args, i, name);
+    if (!value) {
+      result.error = "option " + std::string(name) + " needs a value";
       return result;
     }
-    if (flag == 'o') {
-      if (value.empty()) {
+    if (name == "--size") {
+      std::optional<int> size = parse_int(*value);
+      if (!size || *size < 1) {
+        result.error = "bad size " + std::string(*value) + " (a whole number of pixels, 1 or more)";
+        return result;
+      }
+      o.size = *size;
+    } else if (name == "-o") {
+      if (value->empty()) {
         result.error = "option -o needs a name";
         return result;
       }
-      o.output = std::string(value);
-    } else if (flag == 's') {
-      std::optional<int> scale = parse_int(value);
+      o.output = std::string(*value);
+    } else if (name == "-s") {
+      std::optional<int> scale = parse_int(*value);
       if (!scale || (*scale != 1 && *scale != 2)) {
-        result.error = "bad scale " + std::string(value) + " (1 or 2)";
+        result.error = "bad scale " + std::string(*value) + " (1 or 2)";
         return result;
       }
       o.scale = *scale;
       scale_given = true;
     } else {
-      std::optional<int> jobs = parse_int(value);
+      std::optional<int> jobs = parse_int(*value);
       if (!jobs || *jobs < 1 || *jobs > MAX_JOBS) {
-        result.error = "bad job count " + std::string(value) + " (1 to " + std::to_string(MAX_JOBS) + ")";
+        result.error = "bad job count " + std::string(*value) + " (1 to " + std::to_string(MAX_JOBS) + ")";
         return result;
       }
       o.jobs = *jobs;
