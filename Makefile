@@ -5,8 +5,10 @@ ASAN_BUILD := build-asan
 BENCH_BUILD := build-bench
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 300
-FUZZ_SMOKE_SECONDS ?= 30
-FUZZER := $(FUZZ_BUILD)/fuzz/fuzz_screen
+# Seconds for each target in `make test`.
+FUZZ_SMOKE_SECONDS ?= 15
+# The decoder in memory, and the whole way from a file to a picture.
+FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen
 # Screens up to a few line tables long; the committed samples are ~25 KB.
 FUZZ_FLAGS := -max_len=65536 -timeout=20 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/
 
@@ -23,8 +25,8 @@ $(BUILD)/build.ninja:
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTESSELON_SANITIZE=ON
 
-# The fuzz build is clang's (libFuzzer); only the fuzz target and the
-# libraries it needs are built there.
+# The fuzz build is clang's (libFuzzer); only the fuzz targets and the
+# libraries they need are built there.
 $(FUZZ_BUILD)/build.ninja:
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTESSELON_FUZZ=ON
 
@@ -38,27 +40,31 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_screen
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen
 
-# Seeds: the sample screens and files cut short around the size limit and
-# inside the line-change table.
 fuzz-seeds:
-	@rm -rf $(FUZZ_BUILD)/seeds && mkdir -p $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/corpus
-	@cp samples/*.ss4 $(FUZZ_BUILD)/seeds/
-	@for n in 0 100 24616 24617 24618 24619 24620 24622; do \
-	  head -c $$n samples/raster_bars.ss4 > $(FUZZ_BUILD)/seeds/cut_$$n; \
-	done
+	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds
 
+# Ends with a summary: each build's tests, each fuzz target's inputs.
 test: build build-asan build-fuzz fuzz-seeds
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
-	@echo "Fuzzing the screen loader for $(FUZZ_SMOKE_SECONDS) seconds..."
-	@$(FUZZER) $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SMOKE_SECONDS) $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds \
-	  > $(FUZZ_BUILD)/smoke.log 2>&1 || { tail -n 60 $(FUZZ_BUILD)/smoke.log; exit 1; }
-	@grep -E '^(#[0-9]+\s+DONE|Done)' $(FUZZ_BUILD)/smoke.log | tail -n 1 || true
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -O ctest.log
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -O ctest.log
+	@echo "Fuzzing each target for $(FUZZ_SMOKE_SECONDS) seconds..."
+	@for f in $(FUZZERS); do \
+	  scripts/fuzz_smoke.sh $$f $(FUZZ_SMOKE_SECONDS) $(FUZZ_BUILD) $(FUZZ_BUILD)/seeds $(FUZZ_FLAGS) \
+	    >> $(FUZZ_BUILD)/smoke-summary.new || { cat $(FUZZ_BUILD)/smoke-summary.new; rm -f $(FUZZ_BUILD)/smoke-summary.new; exit 1; }; \
+	done
+	@mv $(FUZZ_BUILD)/smoke-summary.new $(FUZZ_BUILD)/smoke-summary
+	@echo; echo "Summary"
+	@for b in $(BUILD) $(ASAN_BUILD); do \
+	  sed -n "s|.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*|  $$b: \2 tests, \1 failed|p" $$b/ctest.log; \
+	done
+	@sed 's/^/  /' $(FUZZ_BUILD)/smoke-summary
 
 fuzz: build-fuzz fuzz-seeds
-	$(FUZZER) $(FUZZ_FLAGS) -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
+	@for f in $(FUZZERS); do \
+	  scripts/fuzz_smoke.sh $$f $(FUZZ_SECONDS) $(FUZZ_BUILD) $(FUZZ_BUILD)/seeds $(FUZZ_FLAGS) || exit 1; \
+	done
 
 SAMPLE := samples/raster_bars.ss4
 RUN_OUTPUT := $(BUILD)/run/raster_bars.png

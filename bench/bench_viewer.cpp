@@ -11,7 +11,7 @@
 #include "runtime/general_heap.h"
 #include "screen/sam_palette.h"
 #include "screen/screen_file.h"
-#include "screen/screen_renderer.h"
+#include "screen/screen_view.h"
 #include "screen/viewer_state.h"
 #include "ui/canvas.h"
 #include "ui/windows.h"

@@ -1,11 +1,12 @@
-// Loads and renders arbitrary bytes as a screen file, as the viewer would
-// open them, at scale 1 and 2 in turn. The runtime starts once per process
+// Reads and paints arbitrary bytes as a screen file, the whole way from a
+// file to a picture as the converter goes, at scale 1 and 2 in turn. The runtime starts once per process
 // (it has process-wide state) and stops as the process exits.
 #include "conversion.h"
 
 #include "image/images.h"
 #include "native/text.h"
 #include "screen/screen_file.h"
+#include "screen/screen_painter.h"
 #include "screen/viewer_state.h"
 
 #include <unistd.h>
@@ -52,9 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   write_input(data, size);
   viewer_state().scale = 1 + (runs++ & 1);
   const std::int32_t size_before = viewer_state().file_size;
-  load_screen(native::from_utf8(screen_path));
+  if (read_screen(native::from_utf8(screen_path)).status == ScreenReadStatus::loaded && !paint_loaded_screen())
+    std::abort();
   // A rejected file must leave the screen loaded before as it was; an
-  // accepted one is taken at its size and rendered.
+  // accepted one is taken at its size and painted.
   const ViewerState& v = viewer_state();
   bool accepted = size >= static_cast<std::size_t>(MIN_SS4_SIZE);
   if (accepted ? v.file_size != static_cast<std::int32_t>(size) || !is_image(0) : v.file_size != size_before)

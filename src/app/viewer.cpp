@@ -9,7 +9,7 @@
 #include "runtime/general_heap.h"
 #include "screen/sam_palette.h"
 #include "screen/screen_file.h"
-#include "screen/screen_renderer.h"
+#include "screen/screen_view.h"
 #include "ui/canvas.h"
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int CANVAS_WIDTH = 512;
-constexpr int CANVAS_HEIGHT = 384;
 // Caption, system menu and minimise box, centred on the screen.
 constexpr std::uint32_t WINDOW_FLAGS = 0x00CA0001;
 constexpr std::int32_t FILE_LIST_FORMAT = 15;

@@ -3,7 +3,7 @@
 #include "export/encoder_registry.h"
 #include "image/save_image.h"
 #include "screen/screen_file.h"
-#include "screen/screen_renderer.h"
+#include "screen/screen_view.h"
 #include "screen/viewer_state.h"
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"

@@ -1,4 +1,4 @@
-#include "app/print_text.h"
+#include "runtime/print_text.h"
 
 #include <cerrno>
 #include <cstdio>

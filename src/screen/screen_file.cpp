@@ -1,16 +1,13 @@
 #include "screen/screen_file.h"
 
 #include "screen/line_changes.h"
-#include "screen/screen_renderer.h"
 #include "screen/viewer_state.h"
 
 #include "runtime/files.h"
 #include "runtime/memory_blocks.h"
-#include "ui/message_box.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 
@@ -65,12 +62,6 @@ ScreenRead read_open_file(std::uint8_t* held, std::int64_t size, LineChangeScan&
   return read_line_changes(size - LINE_TABLE_OFFSET, scan);
 }
 
-void reject(std::u16string_view name) {
-  std::u16string text = u"Bad size or file not exists\n";
-  text += name;
-  message_box(u"Wrong size", text, 0);
-}
-
 }  // namespace
 
 void init_screen_state() {
@@ -88,9 +79,7 @@ void release_screen_state() {
 ScreenRead read_screen(std::u16string_view name) {
   std::int64_t size = query_file_size(name);
   if (size == -2) return {ScreenReadStatus::folder, 0};
-  // Sizes that do not fit the 32-bit file size are refused rather than
-  // truncated into a different, smaller file.
-  if (size < MIN_SS4_SIZE || size > std::numeric_limits<std::int32_t>::max()) return {ScreenReadStatus::bad_size, 0};
+  if (screen_size_rule(size) != ScreenSize::usable) return {ScreenReadStatus::bad_size, 0};
   // Read beside the screen now held, which stays whole until this one is.
   std::unique_ptr<std::uint8_t, MemoryBlock> held(static_cast<std::uint8_t*>(allocate_memory(HELD_BYTES, false)));
   if (!held) return {ScreenReadStatus::out_of_memory, 0};
@@ -110,12 +99,4 @@ ScreenRead read_screen(std::u16string_view name) {
   v.file_size = static_cast<std::int32_t>(size);
   v.file_name = name;
   return result;
-}
-
-void load_screen(std::u16string_view name) {
-  if (read_screen(name).status != ScreenReadStatus::loaded) {
-    reject(name);
-    return;
-  }
-  render_screen();
 }

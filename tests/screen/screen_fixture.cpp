@@ -5,6 +5,7 @@
 #include "runtime/memory_blocks.h"
 #include "screen/sam_palette.h"
 #include "screen/screen_file.h"
+#include "screen/screen_view.h"
 #include "ui/canvas.h"
 #include "ui/gadgets.h"
 #include "ui/windows.h"

@@ -2,7 +2,7 @@
 
 #include "image/images.h"
 #include "screen/screen_file.h"
-#include "screen/screen_renderer.h"
+#include "screen/screen_view.h"
 #include "screen/viewer_state.h"
 
 #include "runtime/memory_blocks.h"

@@ -13,6 +13,7 @@
 #include "native/window.h"
 #include "screen/sam_palette.h"
 #include "screen/screen_file.h"
+#include "screen/screen_view.h"
 #include "screen/viewer_state.h"
 
 #include <gtest/gtest.h>

@@ -1,28 +1,25 @@
 #include "conversion.h"
 
-#include "app/runtime_services.h"
+#include "shrunk_save.h"
+
 #include "export/encoder_registry.h"
 #include "export/png_writer.h"
 #include "image/images.h"
+#include "image/picture_services.h"
 #include "image/save_image.h"
-#include "native/text.h"
 #include "native/window.h"
+#include "native/text.h"
+#include "runtime/files.h"
 #include "runtime/general_heap.h"
 #include "screen/sam_palette.h"
-#include "runtime/files.h"
 #include "screen/screen_file.h"
-#include "screen/screen_renderer.h"
+#include "screen/screen_painter.h"
 #include "screen/viewer_state.h"
-#include "shrunk_save.h"
 
 #include <cerrno>
 #include <cstring>
 
 namespace {
-
-// The viewer's canvas size, which image 0 starts at.
-constexpr int CANVAS_WIDTH = 512;
-constexpr int CANVAS_HEIGHT = 384;
 
 // What every conversion in this process writes.
 PictureSize picture;
@@ -43,7 +40,7 @@ std::string read_failure(const ScreenRead& read) {
       // Gone between measuring and opening: as if never there.
       if (read.error != ENOENT) return read.error ? "cannot read: " + reason(read.error) : "cannot read";
       [[fallthrough]];
-    default: return "Bad size or file not exists";
+    default: return native::to_utf8(BAD_SIZE_TEXT);
   }
 }
 
@@ -52,16 +49,18 @@ std::string read_failure(const ScreenRead& read) {
 bool start_converter(int scale) { return start_converter(picture_at_scale(scale)); }
 
 bool start_converter(const PictureSize& size) {
-  // The null backend has no display; the "Wrong size" box answers at once.
+  // No display and no window: only what reading, drawing and saving need.
   native::init(nullptr);
   if (!create_general_heap()) {
     native::shutdown();
     return false;
   }
-  start_runtime_services();
+  start_picture_services();
   init_screen_state();
   register_png_encoder();
-  create_image(0, CANVAS_WIDTH, CANVAS_HEIGHT);
+  // Image 0 exists from the start, as in the viewer, and is made anew for
+  // every screen.
+  create_image(0, SCREEN_WIDTH * size.scale, SCREEN_HEIGHT * size.scale);
   build_palette();
   picture = size;
   viewer_state().scale = size.scale;
@@ -71,7 +70,7 @@ bool start_converter(const PictureSize& size) {
 void stop_converter() {
   release_screen_state();
   if (is_image(0)) free_image(0);
-  stop_runtime_services();
+  stop_picture_services();
   native::shutdown();
   destroy_general_heap();
 }
@@ -80,7 +79,7 @@ std::string convert(const Conversion& conversion) {
   ScreenRead read = read_screen(native::from_utf8(conversion.input));
   if (read.status != ScreenReadStatus::loaded) return conversion.input + ": " + read_failure(read);
   if (!conversion.refusal.empty()) return conversion.refusal;
-  render_screen();
+  paint_loaded_screen();
   if (!save_picture(native::from_utf8(conversion.output))) {
     int error = file_error();
     return conversion.input + ": cannot write " + conversion.output + (error ? ": " + reason(error) : "");

@@ -1,14 +1,14 @@
 #pragma once
-// Converting screen files in this process, through the viewer's own load,
-// render and save. The runtime has process-wide state: one converter per
-// process, started once.
+// Converting screen files in this process, through the viewer's own
+// reading, painting and saving, without any window. The runtime has
+// process-wide state: one converter per process, started once.
 #include "output_names.h"
 #include "picture_size.h"
 
 #include <string>
 
-// Starts the runtime without a display, as the viewer sets itself up, to
-// write pictures of the given size. False when it cannot start.
+// Starts the picture half of the runtime, without a display, to write
+// pictures of the given size. False when it cannot start.
 bool start_converter(const PictureSize& size);
 // The same at a scale (1 or 2), as the viewer saves.
 bool start_converter(int scale);

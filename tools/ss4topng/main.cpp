@@ -9,7 +9,7 @@
 #include "output_names.h"
 #include "picture_size.h"
 
-#include "app/print_text.h"
+#include "runtime/print_text.h"
 #include "native/file.h"
 
 #include <cstdio>

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Seeds for the fuzz targets: the sample screens, files cut short around the
+# size limit and inside the line-change table, and screens with long tables
+# (one change for every row; thousands of records that change nothing
+# before the ones that do).
+#   fuzz_seeds.sh DIR
+set -eu
+dir=$1
+rm -rf "$dir" && mkdir -p "$dir"
+cp samples/*.ss4 "$dir/"
+for n in 0 100 24616 24617 24618 24619 24620 24622; do
+  head -c "$n" samples/raster_bars.ss4 >"$dir/cut_$n"
+done
+fixed() { head -c 24616 samples/test_pattern.ss4; }
+record() { printf "\\$(printf %03o "$1")\\$(printf %03o "$2")\\$(printf %03o "$3")\\000"; }
+{
+  fixed
+  i=0
+  while [ $i -lt 191 ]; do record $i $((i % 16)) $((i * 5 % 128)); i=$((i + 1)); done
+  printf '\277'
+} >"$dir/table_every_row"
+{
+  fixed
+  i=0
+  while [ $i -lt 4000 ]; do record $((i % 191)) 16 0; i=$((i + 1)); done
+  record 95 3 100
+  record 95 4 101
+} >"$dir/table_long_unterminated"
