@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -204,6 +206,128 @@ TEST_F(ColourReductionTest, DitheringKeepsAreaAveragesCloser) {
   EXPECT_LT(block_error(dithered), block_error(plain) / 2);
   free_reduction(plain);
   free_reduction(dithered);
+}
+
+// Small fixed pictures whose reductions are pinned exactly, at every depth,
+// with and without dithering: the tests above check properties that a small
+// drift in the network's arithmetic, the mapping or the error diffusion
+// would pass.
+enum class Sample { gradient, flat, noise };
+const char* const SAMPLE_NAMES[] = {"gradient", "flat", "noise"};
+
+Picture sample_picture(Sample sample) {
+  if (sample == Sample::gradient) {
+    Picture p(32, 24, 3);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 32; ++x)
+        p.set(x, y, static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 11),
+              static_cast<std::uint8_t>(255 - (x + y) * 4));
+    return p;
+  }
+  if (sample == Sample::flat) {  // four colours in quadrants
+    const std::uint8_t colours[4][3] = {{0, 0, 0}, {255, 255, 255}, {200, 40, 10}, {30, 160, 90}};
+    Picture p(20, 12, 3);
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const std::uint8_t* c = colours[(x / 10) + (y / 6) * 2];
+        p.set(x, y, c[0], c[1], c[2]);
+      }
+    return p;
+  }
+  // Every byte from a fixed-seed xorshift, alpha included.
+  Picture p(17, 13, 4);
+  std::uint32_t state = 0x2545F491;
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 17; ++x) {
+      state ^= state << 13;
+      state ^= state >> 17;
+      state ^= state << 5;
+      p.set(x, y, static_cast<std::uint8_t>(state), static_cast<std::uint8_t>(state >> 8),
+            static_cast<std::uint8_t>(state >> 16), static_cast<std::uint8_t>(state >> 24));
+    }
+  return p;
+}
+
+std::uint32_t fnv1a(std::uint32_t hash, const std::uint8_t* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) hash = (hash ^ bytes[i]) * 16777619u;
+  return hash;
+}
+constexpr std::uint32_t FNV_OFFSET = 2166136261u;
+
+// A palette entry as 0xAARRGGBB.
+std::uint32_t entry_word(const std::uint8_t* entry) {
+  return static_cast<std::uint32_t>(entry[ENTRY_ALPHA]) << 24 | entry[ENTRY_RED] << 16 | entry[ENTRY_GREEN] << 8 |
+         entry[ENTRY_BLUE];
+}
+
+struct Reduced {
+  std::uint32_t palette;  // digest of entries 0 to 2^depth − 1
+  std::uint32_t rows;     // digest of the packed rows, as a writer takes them
+  std::uint32_t first;    // the colour the top-left pixel became
+};
+
+Reduced digest(ColourReduction* r) {
+  Reduced d{fnv1a(FNV_OFFSET, r->palette[0], (std::size_t{1} << r->depth) * 4), FNV_OFFSET, 0};
+  bool packed = r->depth == 1 || r->depth == 2 || r->depth == 4;
+  std::size_t bytes = packed ? (static_cast<std::size_t>(r->width) * r->depth + 7) / 8 : r->width;
+  for (std::int32_t y = 0; y < r->height; ++y) {
+    const std::uint8_t* row = reduced_row(r, y);
+    if (y == 0) d.first = entry_word(r->palette[packed ? row[0] >> (8 - r->depth) : row[0]]);
+    d.rows = fnv1a(d.rows, row, bytes);
+  }
+  return d;
+}
+
+TEST_F(ColourReductionTest, SmallPicturesReduceExactlyAsRecorded) {
+  struct Golden {
+    Sample sample;
+    std::int32_t depth;
+    std::uint32_t palette, plain_rows, dithered_rows, first;
+  };
+  const Golden goldens[] = {
+      // sample, depth, palette, plain rows, dithered rows, top-left colour
+      {Sample::gradient, 1, 0x7D50CB6C, 0x913E7E00, 0x913E7E00, 0x00000000},
+      {Sample::gradient, 2, 0xAFCBC313, 0xC9BAFE31, 0x5A75154E, 0xFFB85D36},
+      {Sample::gradient, 3, 0x5A50A58E, 0x3A6D64DF, 0x0C80A715, 0xFFC76315},
+      {Sample::gradient, 4, 0xC724A23C, 0xF74FC920, 0x7C8291E4, 0xFFC76F0F},
+      {Sample::gradient, 5, 0x85EA7A8A, 0x6E29044F, 0x4EE4FA21, 0xFFDC112D},
+      {Sample::gradient, 6, 0x9CDB330D, 0x49D345DA, 0x9C1D0684, 0xFFE61517},
+      {Sample::gradient, 7, 0x8F5FFAE7, 0xF8851E88, 0xFAE2584D, 0xFFEC150E},
+      {Sample::gradient, 8, 0x222DFD19, 0xEB209CF5, 0x248CF71B, 0xFFF11307},
+      {Sample::flat, 1, 0x7D50CB6C, 0x44823543, 0x44823543, 0x00000000},
+      {Sample::flat, 2, 0x50FD52E7, 0x78390557, 0x78390557, 0xFF030810},
+      {Sample::flat, 3, 0x69656BA1, 0xA11B840D, 0xA11B840D, 0xFF000106},
+      {Sample::flat, 4, 0x9F36105D, 0xDF24F94D, 0x36164B0D, 0xFF000000},
+      {Sample::flat, 5, 0xDCA93B96, 0x5353BF61, 0x5353BF61, 0xFF000000},
+      {Sample::flat, 6, 0x5B7392FA, 0x0604D755, 0x0604D755, 0xFF000000},
+      {Sample::flat, 7, 0xB7C9510D, 0x4D769B59, 0x4D769B59, 0xFF000000},
+      {Sample::flat, 8, 0xF2A26D26, 0xA343A56D, 0xA343A56D, 0xFF000000},
+      {Sample::noise, 1, 0x7D50CB6C, 0xFCF0CA6B, 0xFCF0CA6B, 0x00000000},
+      {Sample::noise, 2, 0x8064C78C, 0xFF657243, 0xC8902833, 0xB182777E},
+      {Sample::noise, 3, 0x9864EB36, 0x7693EB07, 0x51CD27A6, 0xCE637D75},
+      {Sample::noise, 4, 0x6ED1A358, 0xD0338196, 0xBEFC6AD4, 0xDF527F73},
+      {Sample::noise, 5, 0xCADCE0E0, 0x504F347A, 0xFD2F5D88, 0xE02F7F77},
+      {Sample::noise, 6, 0x69E4F781, 0x59C7A98C, 0xBA36AEFC, 0xDD227167},
+      {Sample::noise, 7, 0x44A39ECB, 0x7ACC6DF4, 0xB131FA3F, 0xA33C8A30},
+      {Sample::noise, 8, 0x960B1268, 0x81ECD14F, 0x5E571F24, 0xE04FBD68},
+  };
+  for (const Golden& g : goldens) {
+    SCOPED_TRACE(testing::Message() << SAMPLE_NAMES[static_cast<int>(g.sample)] << " at depth " << g.depth);
+    Picture p = sample_picture(g.sample);
+    for (std::uint32_t options : {0u, DITHER}) {
+      ColourReduction* r = reduce(p, g.depth, options);
+      ASSERT_NE(nullptr, r);
+      Reduced d = digest(r);
+      free_reduction(r);
+      EXPECT_EQ(g.palette, d.palette);  // the palette does not depend on dithering
+      if (options == 0) {
+        EXPECT_EQ(g.plain_rows, d.rows);
+        EXPECT_EQ(g.first, d.first);
+      } else {
+        EXPECT_EQ(g.dithered_rows, d.rows);
+      }
+    }
+  }
 }
 
 TEST_F(ColourReductionTest, BadRequestsAndLackOfMemoryGiveNoneAndLeakNothing) {
