@@ -9,6 +9,7 @@
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
 #include "ui/window_lookup.h"
+#include "ui/window_services.h"
 
 #include "native/backends/headless/headless.h"
 #include "native/message_queue.h"
@@ -35,12 +36,7 @@ class CanvasFixture : public benchmark::Fixture {
   void SetUp(const benchmark::State&) override {
     create_general_heap();
     native::headless::install();
-    init_event_queue();
-    init_image_services();
-    init_images();
-    init_drawing();
-    init_gadgets();
-    init_ole();
+    start_runtime_services(gadget_services());
     native::WindowClassInfo info{};
     info.procedure = plain_procedure;
     info.name = u"BenchParent";
@@ -57,11 +53,7 @@ class CanvasFixture : public benchmark::Fixture {
   }
   void TearDown(const benchmark::State&) override {
     native::destroy_window(parent_);
-    shutdown_ole();
-    shutdown_gadgets();
-    free_all_images();
-    shutdown_image_services();
-    shutdown_event_queue();
+    stop_runtime_services(gadget_services());
     native::shutdown();
     destroy_general_heap();
   }

@@ -4,7 +4,7 @@
 // (the core's own key state) and on an X display through the GTK backend
 // (a round trip to the X server a query). The display cases skip themselves
 // when there is no display.
-#include "app/runtime_services.h"
+#include "app/viewer_services.h"
 #include "runtime/general_heap.h"
 #include "ui/canvas.h"
 #include "ui/event_wait.h"
@@ -39,7 +39,7 @@ class SamplingFixture : public benchmark::Fixture {
     }
     ready_ = true;
     create_general_heap();
-    start_runtime_services();
+    start_runtime_services(viewer_services());
     int menu_height = native::get_system_metrics(native::SM_CYMENU);
     open_window(0, 0, 0, 512, 384 + menu_height, u"Tesselon", WINDOW_CENTER_SCREEN);
     create_canvas(0, 0, 0, 512, 384);
@@ -48,7 +48,7 @@ class SamplingFixture : public benchmark::Fixture {
   }
   void TearDown(const benchmark::State&) override {
     if (!ready_) return;
-    stop_runtime_services();
+    stop_runtime_services(viewer_services());
     destroy_general_heap();
     if (display_ == X11) {
       native::gtk::uninstall();

@@ -3,7 +3,7 @@
 // render_screen alone, as a scale change runs it. Both at scale 2 and 1, on
 // the headless window system with the viewer's window and canvas, so the
 // canvas pass really draws.
-#include "app/runtime_services.h"
+#include "app/viewer_services.h"
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
 #include "native/text.h"
@@ -29,7 +29,7 @@ class ViewerFixture : public benchmark::Fixture {
   void SetUp(const benchmark::State& state) override {
     native::headless::install();
     create_general_heap();
-    start_runtime_services();
+    start_runtime_services(viewer_services());
     init_screen_state();
     int menu_height = native::get_system_metrics(native::SM_CYMENU);
     open_window(0, 0, 0, 512, 384 + menu_height, u"Tesselon", WINDOW_CENTER_SCREEN);
@@ -42,7 +42,7 @@ class ViewerFixture : public benchmark::Fixture {
   void TearDown(const benchmark::State&) override {
     release_screen_state();
     free_image(0);
-    stop_runtime_services();
+    stop_runtime_services(viewer_services());
     native::shutdown();
     destroy_general_heap();
   }

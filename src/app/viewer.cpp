@@ -1,7 +1,7 @@
 #include "app/viewer.h"
 
 #include "app/command_line.h"
-#include "app/runtime_services.h"
+#include "app/viewer_services.h"
 #include "app/viewer_commands.h"
 
 #include "export/png_writer.h"
@@ -69,7 +69,7 @@ void event_loop() {
 template <typename CommandLine>
 int run(const CommandLine& command_line) {
   create_general_heap();
-  start_runtime_services();
+  start_runtime_services(viewer_services());
   set_command_line(command_line);
   init_screen_state();
   register_png_encoder();
@@ -91,7 +91,7 @@ int run(const CommandLine& command_line) {
 
   release_screen_state();
   if (is_image(0)) free_image(0);
-  stop_runtime_services();
+  stop_runtime_services(viewer_services());
   destroy_general_heap();
   return 0;
 }

@@ -1,7 +1,30 @@
 #pragma once
-// The part of the runtime a program needs to read files and draw and save
-// pictures without any window: text, memory blocks, images, drawing and
-// files, started and stopped in the runtime's order. The general heap must
-// exist before the start; the native layer is set up by the caller.
-void start_picture_services();
-void stop_picture_services();
+// The runtime's services start in one fixed order before a program runs and
+// stop in another after it; this is the one place that knows both. Every
+// program, test fixture and benchmark starts what it needs through it.
+// Text, memory blocks, images (image services, images, drawing) and files
+// live here or below; the window layer's services live above and hand in
+// their steps, so a program without windows links none of them. The general
+// heap must exist before the start and is destroyed by the caller after the
+// stop; the native layer is set up by the caller too.
+
+// One service's start and stop; empty: the service is not used.
+struct ServiceStep {
+  void (*start)() = nullptr;
+  void (*stop)() = nullptr;
+};
+
+struct WindowServices {
+  ServiceStep events, windows, gadgets, ole, menus, process, requesters;
+};
+
+struct RuntimeServices {
+  bool text = true;
+  bool memory_blocks = true;
+  bool images = true;
+  bool files = true;
+  WindowServices window;
+};
+
+void start_runtime_services(const RuntimeServices& services);
+void stop_runtime_services(const RuntimeServices& services);

@@ -1,22 +1,31 @@
 #include "image_fixture.h"
 
 #include "image/drawing_context.h"
+#include "image/runtime_services.h"
 #include "native/bitmap.h"
 #include "native/gdi_object.h"
 
 #include <cstring>
 
+namespace {
+
+// Images and drawing alone.
+RuntimeServices image_services() {
+  RuntimeServices s;
+  s.text = s.memory_blocks = s.files = false;
+  return s;
+}
+
+}  // namespace
+
 void ImageTest::SetUp() {
   RuntimeTest::SetUp();
-  init_image_services();
-  init_images();
-  init_drawing();
+  start_runtime_services(image_services());
 }
 
 void ImageTest::TearDown() {
   stop_drawing();
-  free_all_images();
-  shutdown_image_services();
+  stop_runtime_services(image_services());
   EXPECT_EQ(native::live_object_count(native::ObjectType::bitmap), 0u);
   EXPECT_EQ(native::live_object_count(native::ObjectType::dc), 0u);
   EXPECT_EQ(native::live_object_count(native::ObjectType::brush), 0u);

@@ -33,8 +33,6 @@ std::uint32_t shown(std::uint32_t sam_index) {
 
 void ScreenTest::SetUp() {
   UiTest::SetUp();
-  init_memory_blocks();
-  init_files();
   init_screen_state();
   build_palette();
   open_window(0, 0, 0, 512, 384, u"Screen", 0x00CA0001);
@@ -45,9 +43,13 @@ void ScreenTest::SetUp() {
 
 void ScreenTest::TearDown() {
   release_screen_state();
-  shutdown_files();
-  shutdown_memory_blocks();
   UiTest::TearDown();
+}
+
+RuntimeServices ScreenTest::services() const {
+  RuntimeServices s = UiTest::services();
+  s.memory_blocks = s.files = true;
+  return s;
 }
 
 std::u16string ScreenTest::load(const std::vector<std::uint8_t>& bytes, const std::string& name) {

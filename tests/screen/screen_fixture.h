@@ -23,6 +23,7 @@ class ScreenTest : public UiTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+  RuntimeServices services() const override;
   // Writes the bytes to a file in the test folder and loads it.
   std::u16string load(const std::vector<std::uint8_t>& bytes, const std::string& name = "screen.ss4");
 

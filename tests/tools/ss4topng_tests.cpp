@@ -4,7 +4,7 @@
 #include "run_program.h"
 #include "runtime_fixture.h"
 
-#include "app/runtime_services.h"
+#include "app/viewer_services.h"
 #include "export/encoder_registry.h"
 #include "export/png_writer.h"
 #include "image/images.h"
@@ -182,7 +182,7 @@ TEST_F(Ss4topng, ParallelJobsGiveTheSamePictures) {
 // through the viewer's own start-up, load and save.
 std::vector<std::uint8_t> viewer_png(const std::string& input, int scale, const std::string& output) {
   native::init(nullptr);
-  start_runtime_services();
+  start_runtime_services(viewer_services());
   init_screen_state();
   register_png_encoder();
   create_image(0, 512, 384);
@@ -192,7 +192,7 @@ std::vector<std::uint8_t> viewer_png(const std::string& input, int scale, const 
   EXPECT_NE(save_image(0, native::from_utf8(output).c_str(), ENCODER_PNG), 0);
   release_screen_state();
   free_image(0);
-  stop_runtime_services();
+  stop_runtime_services(viewer_services());
   native::shutdown();
   return read_whole_file(output);
 }

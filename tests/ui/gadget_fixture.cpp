@@ -4,6 +4,7 @@
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
 #include "ui/window_lookup.h"
+#include "ui/window_services.h"
 
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
@@ -30,12 +31,7 @@ std::ostream& operator<<(std::ostream& out, const Seen& seen) {
 void GadgetTest::SetUp() {
   RuntimeTest::SetUp();
   native::headless::install();
-  init_event_queue();
-  init_image_services();
-  init_images();
-  init_drawing();
-  init_gadgets();
-  init_ole();
+  start_runtime_services(gadget_services());
   native::WindowClassInfo info{};
   info.procedure = parent_procedure;
   info.name = PARENT_CLASS;
@@ -53,11 +49,7 @@ void GadgetTest::SetUp() {
 void GadgetTest::TearDown() {
   stop_drawing();
   native::destroy_window(parent_);
-  shutdown_ole();
-  shutdown_gadgets();
-  free_all_images();
-  shutdown_image_services();
-  shutdown_event_queue();
+  stop_runtime_services(gadget_services());
   native::shutdown();
   EXPECT_EQ(native::live_object_count(native::ObjectType::bitmap), 0u);
   EXPECT_EQ(native::live_object_count(native::ObjectType::dc), 0u);

@@ -5,6 +5,7 @@
 #include "ui/gadgets.h"
 #include "ui/event_wait.h"
 #include "ui/menus.h"
+#include "ui/window_services.h"
 #include "ui/windows.h"
 
 #include "image/drawing_context.h"
@@ -19,26 +20,22 @@ std::ostream& operator<<(std::ostream& out, const SeenEvent& e) {
 void UiTest::SetUp() {
   RuntimeTest::SetUp();
   native::headless::install();
-  init_image_services();
-  init_images();
-  init_drawing();
-  init_events();
-  init_windows();
-  init_gadgets();
-  init_ole();
-  init_menus();
+  start_runtime_services(services());
 }
 
 void UiTest::TearDown() {
   free_menu(OBJECT_ANY);
-  shutdown_ole();
-  shutdown_gadgets();
-  shutdown_windows();
-  shutdown_events();
-  free_all_images();
-  shutdown_image_services();
+  stop_runtime_services(services());
   native::shutdown();
   RuntimeTest::TearDown();
+}
+
+RuntimeServices UiTest::services() const {
+  RuntimeServices s;
+  s.text = s.memory_blocks = s.files = false;
+  s.window = window_services();
+  s.window.requesters = {};
+  return s;
 }
 
 std::vector<SeenEvent> UiTest::events() {

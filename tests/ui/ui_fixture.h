@@ -1,6 +1,7 @@
 #pragma once
 // A fresh runtime on the headless window system for every test: the event
 // layer, windows and menus started, everything freed afterwards.
+#include "image/runtime_services.h"
 #include "runtime_fixture.h"
 
 #include "runtime/object_table.h"
@@ -22,6 +23,8 @@ class UiTest : public RuntimeTest {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // The services the fixture starts and stops: images and the window layer.
+  virtual RuntimeServices services() const;
 
   // Waits without blocking until nothing is left, and answers the events
   // taken (message numbers the waits answered are left out).

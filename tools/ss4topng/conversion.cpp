@@ -5,7 +5,7 @@
 #include "export/encoder_registry.h"
 #include "export/png_writer.h"
 #include "image/images.h"
-#include "image/picture_services.h"
+#include "image/runtime_services.h"
 #include "image/save_image.h"
 #include "native/window.h"
 #include "native/text.h"
@@ -55,7 +55,7 @@ bool start_converter(const PictureSize& size) {
     native::shutdown();
     return false;
   }
-  start_picture_services();
+  start_runtime_services({});
   init_screen_state();
   register_png_encoder();
   // Image 0 exists from the start, as in the viewer, and is made anew for
@@ -70,7 +70,7 @@ bool start_converter(const PictureSize& size) {
 void stop_converter() {
   release_screen_state();
   if (is_image(0)) free_image(0);
-  stop_picture_services();
+  stop_runtime_services({});
   native::shutdown();
   destroy_general_heap();
 }
