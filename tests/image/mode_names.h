@@ -20,7 +20,10 @@ inline std::string mode_name(std::uint32_t mode) {
               {MODE_OUTLINED, "Outlined"},
               {MODE_TRANSPARENT, "Transparent"}};
   std::string name;
-  for (const auto& b : bits)
-    if (mode & b.bit) name += (name.empty() ? "" : "_") + std::string(b.name);
+  for (const auto& b : bits) {
+    if (!(mode & b.bit)) continue;
+    if (!name.empty()) name += '_';
+    name += b.name;
+  }
   return name.empty() ? "Default" : name;
 }
