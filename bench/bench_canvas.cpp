@@ -12,8 +12,8 @@
 #include "ui/window_services.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/message_queue.h"
-#include "native/window.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/window.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/images.h"
-#include "native/bitmap.h"
+#include "native/graphics/bitmap.h"
 #include "runtime/general_heap.h"
 
 #include <benchmark/benchmark.h>

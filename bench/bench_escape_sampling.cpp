@@ -13,9 +13,9 @@
 
 #include "native/backends/gtk/gtk_backend.h"
 #include "native/backends/headless/headless.h"
-#include "native/input_events.h"
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/input_events.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 #include <benchmark/benchmark.h>
 

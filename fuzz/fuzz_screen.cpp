@@ -4,7 +4,7 @@
 #include "conversion.h"
 
 #include "image/images.h"
-#include "native/text.h"
+#include "native/system/text.h"
 #include "screen/screen_file.h"
 #include "screen/screen_painter.h"
 #include "screen/viewer_state.h"

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "native/text.h"
+#include "native/system/text.h"
 #include "runtime/object_table.h"
 
 #include <vector>

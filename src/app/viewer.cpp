@@ -18,8 +18,8 @@
 #include "ui/menus.h"
 #include "ui/windows.h"
 
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 namespace {
 

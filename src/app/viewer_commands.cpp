@@ -11,7 +11,7 @@
 #include "ui/message_box.h"
 #include "ui/requesters.h"
 
-#include "native/text.h"
+#include "native/system/text.h"
 #include "runtime/files.h"
 
 #include <cstring>

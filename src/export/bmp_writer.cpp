@@ -3,7 +3,7 @@
 #include "export/colour_reduction.h"
 #include "export/composite.h"
 #include "export/encoder_registry.h"
-#include "native/file.h"
+#include "native/system/file.h"
 #include "runtime/general_heap.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 
 #include "export/colour_reduction.h"
 #include "export/encoder_registry.h"
-#include "native/file.h"
+#include "native/system/file.h"
 
 #include <png.h>
 

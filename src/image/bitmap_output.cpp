@@ -2,8 +2,8 @@
 
 #include "image/images.h"
 
-#include "native/bitmap.h"
-#include "native/device_context.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
 
 DrawingContext* bitmap_output(native::Bitmap* bitmap, std::uint32_t format, ReleaseEntry release) {
   native::DibSection section{};

@@ -5,10 +5,10 @@
 #include "image/drawing.h"
 #include "image/drawing_routines.h"
 #include "image/images.h"
-#include "native/bitmap.h"
-#include "native/device_context.h"
-#include "native/gdi_object.h"
-#include "native/resample.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
+#include "native/graphics/gdi_object.h"
+#include "native/graphics/resample.h"
 #include "runtime/general_heap.h"
 
 #include <algorithm>

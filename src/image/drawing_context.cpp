@@ -2,7 +2,7 @@
 
 #include "image/drawing_modes.h"
 #include "image/drawing_routines.h"
-#include "native/library.h"
+#include "native/system/library.h"
 #include "runtime/general_heap.h"
 
 DrawingContext* drawing_detail::current = nullptr;

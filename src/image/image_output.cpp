@@ -2,8 +2,8 @@
 #include "image/bitmap_output.h"
 #include "image/images.h"
 
-#include "native/bitmap.h"
-#include "native/gdi_object.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/gdi_object.h"
 
 namespace {
 

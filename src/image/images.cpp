@@ -1,9 +1,9 @@
 #include "image/images.h"
 
-#include "native/bitmap.h"
-#include "native/device_context.h"
-#include "native/gdi_object.h"
-#include "native/library.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
+#include "native/graphics/gdi_object.h"
+#include "native/system/library.h"
 #include "runtime/object_table.h"
 
 namespace {

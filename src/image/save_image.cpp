@@ -2,7 +2,7 @@
 
 #include "export/encoder_registry.h"
 #include "image/images.h"
-#include "native/bitmap.h"
+#include "native/graphics/bitmap.h"
 
 std::int32_t save_image(ObjectId number, const char16_t* name, std::uint32_t encoder, std::uint32_t options,
                         std::int32_t depth) {

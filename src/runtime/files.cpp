@@ -2,7 +2,7 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/file.h"
+#include "native/system/file.h"
 
 #include <algorithm>
 #include <cstring>

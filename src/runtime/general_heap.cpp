@@ -1,6 +1,6 @@
 #include "runtime/general_heap.h"
 
-#include "native/heap.h"
+#include "native/system/heap.h"
 
 namespace {
 native::Heap* heap = nullptr;

@@ -1,6 +1,6 @@
 #include "runtime/memory_blocks.h"
 
-#include "native/heap.h"
+#include "native/system/heap.h"
 
 namespace {
 native::Heap* block_heap = nullptr;

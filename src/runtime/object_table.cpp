@@ -2,7 +2,7 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/heap.h"
+#include "native/system/heap.h"
 
 #include <cstring>
 

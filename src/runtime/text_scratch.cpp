@@ -1,6 +1,6 @@
 #include "runtime/text_scratch.h"
 
-#include "native/heap.h"
+#include "native/system/heap.h"
 
 #include <cstring>
 

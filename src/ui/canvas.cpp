@@ -6,10 +6,10 @@
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
 
-#include "native/bitmap.h"
-#include "native/input_state.h"
-#include "native/paint.h"
-#include "native/window.h"
+#include "native/graphics/bitmap.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/paint.h"
+#include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 #include "runtime/record_pool.h"
 

@@ -6,10 +6,10 @@
 #include "ui/event_queue.h"
 #include "ui/window_lookup.h"
 
-#include "native/input_state.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
+#include "native/windowing/window.h"
 #include "runtime/record_pool.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "ui/event_queue.h"
 #include "ui/window_lookup.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 
 #include <cstring>

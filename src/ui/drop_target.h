@@ -5,7 +5,7 @@
 // posts a drop event carrying a DropRecord.
 #include "runtime/object_table.h"
 
-#include "native/drag_drop.h"
+#include "native/windowing/drag_drop.h"
 
 #include <cstdint>
 #include <string>

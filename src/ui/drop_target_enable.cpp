@@ -5,7 +5,7 @@
 #include "ui/gadgets.h"
 #include "ui/windows.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 
 #include <new>

@@ -7,9 +7,9 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/accelerator.h"
-#include "native/message_queue.h"
-#include "native/window.h"
+#include "native/windowing/accelerator.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/window.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/focus_navigation.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "ui/event_queue.h"
 #include "ui/window_procedure_results.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 
 namespace {

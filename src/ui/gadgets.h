@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "native/messages.h"
+#include "native/windowing/messages.h"
 
 namespace native {
 struct Bitmap;

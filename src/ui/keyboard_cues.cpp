@@ -1,6 +1,6 @@
 #include "ui/keyboard_cues.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 namespace {
 constexpr std::intptr_t HIDE_FOCUS = 1;

@@ -6,10 +6,10 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/accelerator.h"
-#include "native/heap.h"
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/accelerator.h"
+#include "native/system/heap.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 namespace {
 

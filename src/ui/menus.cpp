@@ -1,8 +1,8 @@
 #include "ui/menus.h"
 
-#include "native/heap.h"
-#include "native/menu.h"
-#include "native/window.h"
+#include "native/system/heap.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/window.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "ui/message_box.h"
 
-#include "native/dialogs.h"
+#include "native/windowing/dialogs.h"
 #include "ui/modal.h"
 
 std::int32_t message_box(std::u16string_view title, std::u16string_view text, std::uint32_t flags) {

@@ -1,7 +1,7 @@
 #include "ui/modal.h"
 
-#include "native/process.h"
-#include "native/window.h"
+#include "native/system/process.h"
+#include "native/windowing/window.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "ui/requesters.h"
 
-#include "native/dialogs.h"
-#include "native/process.h"
-#include "native/window.h"
+#include "native/windowing/dialogs.h"
+#include "native/system/process.h"
+#include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 #include "ui/modal.h"
 

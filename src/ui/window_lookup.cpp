@@ -1,6 +1,6 @@
 #include "ui/window_lookup.h"
 
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 ObjectId window_number_of(native::Window* window) {
   for (native::Window* w = window; w; w = native::get_parent(w)) {

@@ -7,10 +7,10 @@
 #include "ui/window_procedure_results.h"
 #include "ui/windows.h"
 
-#include "native/input_state.h"
-#include "native/message_queue.h"
-#include "native/messages.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/messages.h"
+#include "native/windowing/window.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/accelerator.h"
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/accelerator.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 #include <algorithm>
 #include <string>

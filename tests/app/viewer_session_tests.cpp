@@ -14,10 +14,10 @@
 #include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/faults.h"
-#include "native/input_state.h"
-#include "native/text.h"
-#include "native/window.h"
+#include "native/system/faults.h"
+#include "native/windowing/input_state.h"
+#include "native/system/text.h"
+#include "native/windowing/window.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -4,7 +4,7 @@
 #include "native/backends/gtk/key_map.h"
 #include "native/backends/gtk/menu_text.h"
 #include "native/backends/gtk/uri_list.h"
-#include "native/input_state.h"
+#include "native/windowing/input_state.h"
 
 #include <X11/keysym.h>
 #include <unistd.h>

@@ -4,8 +4,8 @@
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/drawing_modes.h"
-#include "native/bitmap.h"
-#include "native/device_context.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
 
 #include <ostream>
 #include <string>

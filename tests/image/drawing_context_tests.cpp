@@ -3,8 +3,8 @@
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/drawing_modes.h"
-#include "native/device_context.h"
-#include "native/gdi_object.h"
+#include "native/graphics/device_context.h"
+#include "native/graphics/gdi_object.h"
 
 namespace {
 

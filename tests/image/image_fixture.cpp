@@ -2,8 +2,8 @@
 
 #include "image/drawing_context.h"
 #include "image/runtime_services.h"
-#include "native/bitmap.h"
-#include "native/gdi_object.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/gdi_object.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #include "image_fixture.h"
 
-#include "native/bitmap.h"
-#include "native/faults.h"
-#include "native/gdi_object.h"
+#include "native/graphics/bitmap.h"
+#include "native/system/faults.h"
+#include "native/graphics/gdi_object.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "native/bitmap.h"
-#include "native/device_context.h"
-#include "native/resample.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
+#include "native/graphics/resample.h"
 
 #include <gtest/gtest.h>
 

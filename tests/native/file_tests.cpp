@@ -1,8 +1,8 @@
 #include "runtime_fixture.h"
 
-#include "native/faults.h"
-#include "native/file.h"
-#include "native/text.h"
+#include "native/system/faults.h"
+#include "native/system/file.h"
+#include "native/system/text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
-#include "native/faults.h"
-#include "native/heap.h"
-#include "native/text.h"
+#include "native/system/faults.h"
+#include "native/system/heap.h"
+#include "native/system/text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "window_test_support.h"
 
-#include "native/input_events.h"
-#include "native/input_state.h"
-#include "native/message_queue.h"
+#include "native/windowing/input_events.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/message_queue.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "window_test_support.h"
 
-#include "native/accelerator.h"
-#include "native/input_state.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
+#include "native/windowing/accelerator.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "window_test_support.h"
 
-#include "native/input_state.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
-#include "native/timer.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
+#include "native/windowing/timer.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "window_test_support.h"
 
-#include "native/bitmap.h"
-#include "native/drag_drop.h"
-#include "native/gdi_object.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
+#include "native/graphics/bitmap.h"
+#include "native/windowing/drag_drop.h"
+#include "native/graphics/gdi_object.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
 
 namespace {
 

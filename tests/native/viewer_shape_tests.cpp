@@ -2,13 +2,13 @@
 // does it, so the pieces are proven to fit.
 #include "window_test_support.h"
 
-#include "native/bitmap.h"
-#include "native/drag_drop.h"
-#include "native/input_events.h"
-#include "native/input_state.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
+#include "native/graphics/bitmap.h"
+#include "native/windowing/drag_drop.h"
+#include "native/windowing/input_events.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // A fresh headless window system per test, and a recording window procedure
 // whose log is compared with an expected sequence in one assertion.
 #include "native/backends/headless/headless.h"
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 #include <gtest/gtest.h>
 

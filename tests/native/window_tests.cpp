@@ -1,10 +1,10 @@
 #include "window_test_support.h"
 
-#include "native/bitmap.h"
-#include "native/input_state.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
+#include "native/graphics/bitmap.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
 
 #include <utility>
 

@@ -3,8 +3,8 @@
 #include "runtime/files.h"
 #include "runtime/general_heap.h"
 
-#include "native/heap.h"
-#include "native/text.h"
+#include "native/system/heap.h"
+#include "native/system/text.h"
 
 #include <filesystem>
 #include <numeric>

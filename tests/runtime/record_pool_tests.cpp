@@ -3,8 +3,8 @@
 #include "runtime/general_heap.h"
 #include "runtime/record_pool.h"
 
-#include "native/faults.h"
-#include "native/heap.h"
+#include "native/system/faults.h"
+#include "native/system/heap.h"
 
 #include <thread>
 #include <vector>

@@ -11,8 +11,8 @@
 #include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/bitmap.h"
-#include "native/window.h"
+#include "native/graphics/bitmap.h"
+#include "native/windowing/window.h"
 
 std::vector<std::uint8_t> make_screen(std::uint8_t (*pixel)(int x, int y), const std::vector<std::uint8_t>& clut,
                                       const std::vector<LineRecord>& records, bool terminate) {

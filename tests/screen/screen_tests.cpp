@@ -8,7 +8,7 @@
 #include "runtime/memory_blocks.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/faults.h"
+#include "native/system/faults.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "runtime_fixture.h"
 
-#include "native/faults.h"
-#include "native/text.h"
+#include "native/system/faults.h"
+#include "native/system/text.h"
 #include "runtime/general_heap.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "ui/event_queue.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 namespace {
 

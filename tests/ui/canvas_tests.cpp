@@ -8,12 +8,12 @@
 
 #include "image/drawing.h"
 #include "image/images.h"
-#include "native/bitmap.h"
-#include "native/device_context.h"
-#include "native/faults.h"
-#include "native/input_state.h"
-#include "native/paint.h"
-#include "native/window.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/device_context.h"
+#include "native/system/faults.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/paint.h"
+#include "native/windowing/window.h"
 
 namespace {
 

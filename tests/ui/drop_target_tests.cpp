@@ -6,8 +6,8 @@
 #include "ui/event_queue.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/faults.h"
-#include "native/window.h"
+#include "native/system/faults.h"
+#include "native/windowing/window.h"
 
 #include <memory>
 

@@ -6,7 +6,7 @@
 #include "runtime/general_heap.h"
 #include "runtime/record_pool.h"
 
-#include "native/heap.h"
+#include "native/system/heap.h"
 
 #include <ostream>
 #include <tuple>

@@ -8,9 +8,9 @@
 
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
-#include "native/gdi_object.h"
-#include "native/message_queue.h"
-#include "native/window.h"
+#include "native/graphics/gdi_object.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/window.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "ui/canvas.h"
 #include "ui/event_codes.h"
 
-#include "native/messages.h"
+#include "native/windowing/messages.h"
 
 #include <cstdint>
 #include <ostream>

@@ -6,11 +6,11 @@
 #include "ui/menus.h"
 #include "ui/windows.h"
 
-#include "native/accelerator.h"
+#include "native/windowing/accelerator.h"
 #include "native/backends/headless/headless.h"
-#include "native/input_state.h"
-#include "native/menu.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/window.h"
 
 #include <string>
 #include <vector>

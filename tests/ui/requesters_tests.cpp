@@ -6,10 +6,10 @@
 #include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/dialogs.h"
-#include "native/faults.h"
-#include "native/text.h"
-#include "native/window.h"
+#include "native/windowing/dialogs.h"
+#include "native/system/faults.h"
+#include "native/system/text.h"
+#include "native/windowing/window.h"
 
 #include <filesystem>
 #include <functional>

@@ -11,7 +11,7 @@
 #include "image/drawing_context.h"
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 std::ostream& operator<<(std::ostream& out, const SeenEvent& e) {
   return out << "{" << e.code << ", object " << e.object << ", window " << e.window << ", type " << e.type << "}";

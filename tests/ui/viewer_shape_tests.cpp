@@ -14,8 +14,8 @@
 #include "image/drawing_context.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/drag_drop.h"
-#include "native/window.h"
+#include "native/windowing/drag_drop.h"
+#include "native/windowing/window.h"
 
 namespace {
 

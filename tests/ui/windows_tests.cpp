@@ -7,9 +7,9 @@
 #include "runtime/general_heap.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
-#include "native/window.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/window.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "picture_size.h"
 
 #include "runtime/print_text.h"
-#include "native/file.h"
+#include "native/system/file.h"
 
 #include <cstdio>
 #include <span>

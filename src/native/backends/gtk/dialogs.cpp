@@ -5,7 +5,7 @@
 #include "native/backends/gtk/file_patterns.h"
 #include "native/backends/gtk/gtk_state.h"
 #include "native/backends/gtk/input.h"
-#include "native/text.h"
+#include "native/system/text.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 // The open and save dialogs as GTK file choosers and the message box as a
 // GTK message dialog, each modal over the program's windows.
-#include "native/dialogs.h"
+#include "native/windowing/dialogs.h"
 
 namespace native::gtk {
 

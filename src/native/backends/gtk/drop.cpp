@@ -2,8 +2,8 @@
 #include "native/backends/gtk/drop.h"
 
 #include "native/backends/gtk/uri_list.h"
-#include "native/drag_drop.h"
-#include "native/input_state.h"
+#include "native/windowing/drag_drop.h"
+#include "native/windowing/input_state.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What the backend keeps beside the core: one GTK window per shown top-level
 // native window, and the flags that tie GTK's main loop to the core's wait.
-#include "native/window.h"
+#include "native/windowing/window.h"
 
 #include <gtk/gtk.h>
 

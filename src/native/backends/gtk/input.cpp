@@ -2,9 +2,9 @@
 #include "native/backends/gtk/input.h"
 
 #include "native/backends/gtk/key_map.h"
-#include "native/input_events.h"
-#include "native/input_state.h"
-#include "native/message_queue.h"
+#include "native/windowing/input_events.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/message_queue.h"
 
 namespace native::gtk {
 namespace {

@@ -1,7 +1,7 @@
 // Key symbols to virtual keys and back.
 #include "native/backends/gtk/key_map.h"
 
-#include "native/input_state.h"
+#include "native/windowing/input_state.h"
 
 #include <gdk/gdk.h>
 #include <gdk/gdkkeysyms.h>

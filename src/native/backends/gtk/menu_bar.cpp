@@ -2,8 +2,8 @@
 #include "native/backends/gtk/menu_bar.h"
 
 #include "native/backends/gtk/menu_text.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
 
 namespace native::gtk {
 namespace {

@@ -1,7 +1,7 @@
 // Menu item texts from the core's notation to GTK's.
 #include "native/backends/gtk/menu_text.h"
 
-#include "native/text.h"
+#include "native/system/text.h"
 
 #include <string_view>
 

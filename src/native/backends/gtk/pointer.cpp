@@ -2,8 +2,8 @@
 #include "native/backends/gtk/pointer.h"
 
 #include "native/backends/gtk/gtk_state.h"
-#include "native/input_state.h"
-#include "native/window.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/window.h"
 
 #include <gdk/gdkx.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The pointer's look and ownership: cursor shapes, capture as a pointer
 // grab, confinement to a screen rectangle.
-#include "native/device_context.h"
+#include "native/graphics/device_context.h"
 
 namespace native {
 struct Cursor;

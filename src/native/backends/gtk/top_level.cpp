@@ -4,11 +4,11 @@
 #include "native/backends/gtk/drop.h"
 #include "native/backends/gtk/input.h"
 #include "native/backends/gtk/menu_bar.h"
-#include "native/bitmap.h"
-#include "native/gdi_object.h"
-#include "native/menu.h"
-#include "native/paint.h"
-#include "native/text.h"
+#include "native/graphics/bitmap.h"
+#include "native/graphics/gdi_object.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/paint.h"
+#include "native/system/text.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,7 +1,7 @@
 // Reading text/uri-list with GLib's own URI rules.
 #include "native/backends/gtk/uri_list.h"
 
-#include "native/text.h"
+#include "native/system/text.h"
 
 #include <glib.h>
 

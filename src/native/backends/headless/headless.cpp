@@ -1,12 +1,12 @@
 // The headless backend: fixed screen, virtual clock, injected input.
 #include "native/backends/headless/headless.h"
 
-#include "native/backend.h"
-#include "native/input_state.h"
-#include "native/menu.h"
-#include "native/message_queue.h"
-#include "native/paint.h"
-#include "native/window.h"
+#include "native/windowing/backend.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/menu.h"
+#include "native/windowing/message_queue.h"
+#include "native/windowing/paint.h"
+#include "native/windowing/window.h"
 
 #include <cstdio>
 #include <cstdlib>

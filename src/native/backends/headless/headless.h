@@ -11,10 +11,10 @@
 // the timeout later; the blocking fetch's wait ends when the next timer is
 // due, so the timer fires at exactly its time. Tests read it through
 // get_tick_count().
-#include "native/dialogs.h"
-#include "native/drag_drop.h"
-#include "native/input_events.h"
-#include "native/messages.h"
+#include "native/windowing/dialogs.h"
+#include "native/windowing/drag_drop.h"
+#include "native/windowing/input_events.h"
+#include "native/windowing/messages.h"
 
 #include <cstdint>
 #include <functional>
