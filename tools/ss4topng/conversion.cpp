@@ -7,7 +7,6 @@
 #include "image/images.h"
 #include "image/runtime_services.h"
 #include "image/save_image.h"
-#include "native/windowing/window.h"
 #include "native/system/text.h"
 #include "runtime/files.h"
 #include "runtime/general_heap.h"
@@ -50,11 +49,9 @@ bool start_converter(int scale) { return start_converter(picture_at_scale(scale)
 
 bool start_converter(const PictureSize& size) {
   // No display and no window: only what reading, drawing and saving need.
-  native::init(nullptr);
-  if (!create_general_heap()) {
-    native::shutdown();
-    return false;
-  }
+  // The native layer's files, heaps and graphics objects need no start, so
+  // the window system is never linked in.
+  if (!create_general_heap()) return false;
   start_runtime_services({});
   init_screen_state();
   register_png_encoder();
@@ -71,7 +68,6 @@ void stop_converter() {
   release_screen_state();
   if (is_image(0)) free_image(0);
   stop_runtime_services({});
-  native::shutdown();
   destroy_general_heap();
 }
 

@@ -1,5 +1,6 @@
 #include "native/graphics/bitmap.h"
 
+#include "native/graphics/graphics_state.h"
 #include "native/system/faults.h"
 
 #include <cstdlib>
@@ -60,11 +61,11 @@ Bitmap* create_dib_section(int width, int height, int bits_per_pixel) {
 Bitmap* create_compatible_bitmap(int width, int height) { return make_bitmap(width, height, 32, false); }
 
 Bitmap* stock_bitmap() {
-  static Bitmap* stock = [] {
-    Bitmap* b = make_bitmap(1, 1, 32, false);
-    b->is_stock = true;
-    return b;
-  }();
+  Bitmap*& stock = detail::graphics().stock_bitmap;
+  if (!stock) {
+    stock = make_bitmap(1, 1, 32, false);
+    stock->is_stock = true;
+  }
   return stock;
 }
 

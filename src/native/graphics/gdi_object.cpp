@@ -2,16 +2,21 @@
 
 #include "native/graphics/bitmap.h"
 #include "native/graphics/device_context.h"
-
-#include <unordered_set>
+#include "native/graphics/graphics_state.h"
 
 namespace native {
+namespace detail {
+
+GraphicsState& graphics() {
+  static GraphicsState state;
+  return state;
+}
+
+}  // namespace detail
+
 namespace {
 
-std::unordered_set<const void*>& live_objects() {
-  static std::unordered_set<const void*> objects;
-  return objects;
-}
+std::unordered_set<const void*>& live_objects() { return detail::graphics().live_objects; }
 
 }  // namespace
 

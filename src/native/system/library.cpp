@@ -1,22 +1,16 @@
 #include "native/system/library.h"
 
+#include "native/system/system_state.h"
+
 #include <array>
 #include <string>
 
 namespace native {
-
-struct Library {
-  std::string_view name;
-  int references;
-};
-
 namespace {
 
 // The blender stands behind the "AlphaBlend" entry; nothing calls it, the
 // runtime only asks whether the entry exists.
 int alpha_blend_entry() { return 1; }
-
-std::array<Library, 1> known_libraries{{{"msimg32.dll", 0}}};
 
 bool same_name(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -27,12 +21,13 @@ bool same_name(std::string_view a, std::string_view b) {
 
 constexpr unsigned tls_slots = 64;
 thread_local std::array<void*, tls_slots> tls_values{};
-unsigned tls_next = 0;
+
+unsigned& slots_used() { return detail::system().tls_slots_used; }
 
 }  // namespace
 
 Library* load_library(std::string_view name) {
-  for (Library& library : known_libraries)
+  for (Library& library : detail::system().libraries)
     if (same_name(library.name, name)) {
       ++library.references;
       return &library;
@@ -41,7 +36,7 @@ Library* load_library(std::string_view name) {
 }
 
 void* get_proc_address(Library* library, std::string_view entry) {
-  if (library == &known_libraries[0] && entry == "AlphaBlend")
+  if (library == &detail::system().libraries[0] && entry == "AlphaBlend")
     return reinterpret_cast<void*>(&alpha_blend_entry);
   return nullptr;
 }
@@ -52,14 +47,14 @@ bool free_library(Library* library) {
   return true;
 }
 
-unsigned tls_alloc() { return tls_next < tls_slots ? tls_next++ : TLS_OUT_OF_INDEXES; }
+unsigned tls_alloc() { return slots_used() < tls_slots ? slots_used()++ : TLS_OUT_OF_INDEXES; }
 
 bool tls_set_value(unsigned index, void* value) {
-  if (index >= tls_next) return false;
+  if (index >= slots_used()) return false;
   tls_values[index] = value;
   return true;
 }
 
-void* tls_get_value(unsigned index) { return index < tls_next ? tls_values[index] : nullptr; }
+void* tls_get_value(unsigned index) { return index < slots_used() ? tls_values[index] : nullptr; }
 
 }  // namespace native

@@ -1,7 +1,8 @@
-// Process and thread ids, the current directory, the COM-like start counter.
+// Process and thread ids, the current directory, the COM-like start counter,
+// and the system services' process-wide state.
 #include "native/system/process.h"
 
-#include "native/windowing/core_state.h"
+#include "native/system/system_state.h"
 #include "native/system/text.h"
 
 #include <cerrno>
@@ -10,6 +11,15 @@
 #include <unistd.h>
 
 namespace native {
+namespace detail {
+
+SystemState& system() {
+  static SystemState state;
+  return state;
+}
+
+}  // namespace detail
+
 namespace {
 
 // COM is started per thread; the program starts it on its one thread.
@@ -20,12 +30,6 @@ thread_local int com_starts = 0;
 std::uint32_t get_current_thread_id() { return static_cast<std::uint32_t>(::syscall(SYS_gettid)); }
 
 std::uint32_t get_current_process_id() { return static_cast<std::uint32_t>(::getpid()); }
-
-std::uint32_t get_window_thread_process_id(Window* window, std::uint32_t* process) {
-  detail::WindowData* w = detail::find(window);
-  if (process) *process = w ? get_current_process_id() : 0;
-  return w ? w->thread_id : 0;
-}
 
 std::uint32_t get_current_directory(std::uint32_t size, char16_t* buffer) {
   std::string path(256, '\0');

@@ -6,13 +6,8 @@
 
 namespace native {
 
-struct Window;
-
 std::uint32_t get_current_thread_id();
 std::uint32_t get_current_process_id();
-// The thread that made the window, and through `process` (when given) its
-// process. 0 for a stale or made-up handle, and then *process is 0 too.
-std::uint32_t get_window_thread_process_id(Window* window, std::uint32_t* process = nullptr);
 
 // Copies the current directory, zero-terminated, into `buffer` (room for
 // `size` characters) and answers its length. When it does not fit, nothing

@@ -1,6 +1,6 @@
 // Showing, enabling, activation and keyboard focus.
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
 
@@ -16,7 +16,7 @@ std::uintptr_t activate_wparam(std::uintptr_t kind, Window* window) {
 }
 
 bool focus_within(Window* window) {
-  Window* focus = core().focus;
+  Window* focus = windowing().focus;
   return focus && (focus == window || is_child(window, focus));
 }
 
@@ -45,7 +45,7 @@ void change_state(WindowData& w, std::uint32_t state) {
   // A minimised window keeps its rectangle: only its client area empties.
   w.style = (w.style & ~(WS_MINIMIZE | WS_MAXIMIZE)) | state;
   fit_surface(w);
-  core().backend.window_placed(handle);
+  windowing().backend.window_placed(handle);
   if (state != WS_MINIMIZE) invalidate_rect(handle, nullptr, true);
   // As after any placement: WM_MOVE first, then WM_SIZE. Minimised windows
   // stay where they are, so going in or out of that state moves nothing.
@@ -57,7 +57,7 @@ void change_state(WindowData& w, std::uint32_t state) {
 }  // namespace
 
 void activate(Window* target, std::uintptr_t kind) {
-  auto& s = core();
+  auto& s = windowing();
   WindowData* t = find(target);
   if (target && !t) return;
   if (t) target = get_ancestor_root(target);
@@ -86,9 +86,9 @@ void activate(Window* target, std::uintptr_t kind) {
 
 void move_activation_away(WindowData& w) {
   Window* handle = w.handle;
-  if (!w.parent && core().active == handle) {
+  if (!w.parent && windowing().active == handle) {
     Window* next = nullptr;
-    for (WindowData* o : core().top_level)
+    for (WindowData* o : windowing().top_level)
       if (o != &w && !o->destroying && (o->style & WS_VISIBLE) && !(o->style & (WS_DISABLED | WS_MINIMIZE))) {
         next = o->handle;
         break;
@@ -102,7 +102,7 @@ void move_activation_away(WindowData& w) {
 
 }  // namespace detail
 
-using detail::core;
+using detail::windowing;
 using detail::find;
 using detail::WindowData;
 
@@ -117,7 +117,7 @@ bool show_window(Window* window, int command) {
     detail::move_activation_away(*w);
     if (!(w = find(window))) return true;
     w->style &= ~WS_VISIBLE;
-    core().backend.window_shown(window, false);
+    windowing().backend.window_shown(window, false);
     if (w->parent) {
       Rect uncovered = w->rect;  // already in the parent's client coordinates
       invalidate_rect(w->parent->handle, &uncovered, true);
@@ -141,7 +141,7 @@ bool show_window(Window* window, int command) {
     send_message(window, WM_SHOWWINDOW, 1, 0);
     if (!(w = find(window))) return false;
     w->style |= WS_VISIBLE;
-    core().backend.window_shown(window, true);
+    windowing().backend.window_shown(window, true);
     invalidate_rect(window, nullptr, true);
   }
   if (activates) detail::activate(window, WA_ACTIVE);
@@ -178,7 +178,7 @@ bool enable_window(Window* window, bool enable) {
   } else {
     w->style |= WS_DISABLED;
     if (detail::focus_within(window)) set_focus(nullptr);
-    if (core().capture == window) release_capture();
+    if (windowing().capture == window) release_capture();
   }
   send_message(window, WM_ENABLE, enable ? 1 : 0, 0);
   return was_disabled;
@@ -190,15 +190,15 @@ bool is_window_enabled(Window* window) {
 }
 
 Window* set_active_window(Window* window) {
-  Window* previous = core().active;
+  Window* previous = windowing().active;
   if (window && !find(window)) return nullptr;
   detail::activate(window, WA_ACTIVE);
   return previous;
 }
 
-Window* get_active_window() { return find(core().active) ? core().active : nullptr; }
+Window* get_active_window() { return find(windowing().active) ? windowing().active : nullptr; }
 
-Window* get_foreground_window() { return core().other_program_active ? nullptr : get_active_window(); }
+Window* get_foreground_window() { return windowing().other_program_active ? nullptr : get_active_window(); }
 
 bool set_foreground_window(Window* window) {
   if (!find(window)) return false;
@@ -207,7 +207,7 @@ bool set_foreground_window(Window* window) {
 }
 
 Window* set_focus(Window* window) {
-  auto& s = core();
+  auto& s = windowing();
   Window* previous = find(s.focus) ? s.focus : nullptr;
   if (window) {
     WindowData* w = find(window);
@@ -228,9 +228,9 @@ Window* set_focus(Window* window) {
 
 void other_program_activated() {
   detail::activate(nullptr, WA_INACTIVE);
-  core().other_program_active = true;
+  windowing().other_program_active = true;
 }
 
-Window* get_focus() { return find(core().focus) ? core().focus : nullptr; }
+Window* get_focus() { return find(windowing().focus) ? windowing().focus : nullptr; }
 
 }  // namespace native

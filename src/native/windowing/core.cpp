@@ -1,6 +1,6 @@
 // Start and stop of the window system, the backend slots, handle look-up.
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/dialogs.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/window.h"
@@ -67,8 +67,8 @@ Backend with_defaults(const Backend* given) {
   return b;
 }
 
-CoreState fresh_state(const Backend* given) {
-  CoreState s;
+WindowingState fresh_state(const Backend* given) {
+  WindowingState s;
   s.backend = with_defaults(given);
   s.clock_start = s.backend.clock_ms();
   return s;
@@ -80,14 +80,14 @@ std::uintptr_t next_handle = 0x10000;
 
 }  // namespace
 
-CoreState& core() {
-  static CoreState state = fresh_state(nullptr);
+WindowingState& windowing() {
+  static WindowingState state = fresh_state(nullptr);
   return state;
 }
 
 WindowData* find(const Window* handle) {
   if (!handle) return nullptr;
-  auto& windows = core().windows;
+  auto& windows = windowing().windows;
   auto it = windows.find(handle);
   if (it == windows.end() || it->second->destroyed) return nullptr;
   return it->second.get();
@@ -100,19 +100,19 @@ Window* new_window_handle() {
   return reinterpret_cast<Window*>(next_handle);
 }
 
-std::uint32_t now_ms() { return static_cast<std::uint32_t>(core().backend.clock_ms() - core().clock_start); }
+std::uint32_t now_ms() { return static_cast<std::uint32_t>(windowing().backend.clock_ms() - windowing().clock_start); }
 
 void collect_graveyard() {
-  if (core().send_depth == 0) core().graveyard.clear();
+  if (windowing().send_depth == 0) windowing().graveyard.clear();
 }
 
 }  // namespace detail
 
-const Backend& backend() { return detail::core().backend; }
+const Backend& backend() { return detail::windowing().backend; }
 
 void init(const Backend* given) {
-  if (detail::core().initialized) shutdown();
-  auto& state = detail::core();
+  if (detail::windowing().initialized) shutdown();
+  auto& state = detail::windowing();
   state = detail::fresh_state(given);
   state.initialized = true;
   state.cursor = load_cursor(IDC_ARROW);
@@ -120,7 +120,7 @@ void init(const Backend* given) {
 }
 
 void shutdown() {
-  auto& state = detail::core();
+  auto& state = detail::windowing();
   // Windows first (their procedures may still use menus and tables), owned
   // windows before their owners as the native system does.
   std::vector<Window*> windows;
@@ -140,15 +140,15 @@ void shutdown() {
   state = detail::fresh_state(nullptr);
 }
 
-bool is_initialized() { return detail::core().initialized; }
+bool is_initialized() { return detail::windowing().initialized; }
 
 bool ole_initialize() {
-  ++detail::core().ole_count;
+  ++detail::windowing().ole_count;
   return true;
 }
 
 void ole_uninitialize() {
-  if (detail::core().ole_count > 0) --detail::core().ole_count;
+  if (detail::windowing().ole_count > 0) --detail::windowing().ole_count;
 }
 
 bool init_common_controls(std::uint32_t) { return true; }

@@ -1,5 +1,5 @@
 // Default processing of messages a window procedure passes on.
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
 

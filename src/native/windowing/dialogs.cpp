@@ -2,7 +2,7 @@
 // call around the backend that shows the box.
 #include "native/windowing/dialogs.h"
 
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/system/process.h"
 
 #include <algorithm>
@@ -90,7 +90,7 @@ bool file_dialog(OpenFileName& d, bool save) {
   {
     DirectoryKept directory(d.flags & OFN_NOCHANGEDIR);
     OwnerDisabled modal(request.owner);
-    chosen = detail::core().backend.file_dialog(request, answer);
+    chosen = detail::windowing().backend.file_dialog(request, answer);
   }
   if (!chosen) return false;
   // A shortened path would name another file: refuse it as the native
@@ -128,7 +128,7 @@ std::vector<FileFilter> split_filter_list(const char16_t* filter) {
 int message_box(Window* owner, std::u16string_view text, std::u16string_view title, std::uint32_t flags) {
   MessageBoxRequest request{get_ancestor_root(owner), std::u16string(text), std::u16string(title), flags};
   OwnerDisabled modal(request.owner);
-  return detail::core().backend.message_box(request);
+  return detail::windowing().backend.message_box(request);
 }
 
 int default_button(std::uint32_t flags) {

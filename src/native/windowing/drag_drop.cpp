@@ -4,7 +4,7 @@
 
 #include "native/windowing/message_queue.h"
 
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/system/text.h"
 
@@ -147,7 +147,7 @@ HResult register_drag_drop(Window* window, DropTarget* target) {
   detail::WindowData* w = detail::find(window);
   if (!w) return DRAGDROP_E_INVALIDHWND;
   if (!target) return E_INVALIDARG;
-  if (detail::core().ole_count == 0) return E_OUTOFMEMORY;
+  if (detail::windowing().ole_count == 0) return E_OUTOFMEMORY;
   if (w->drop_target) return DRAGDROP_E_ALREADYREGISTERED;
   target->add_ref();
   w->drop_target = target;

@@ -2,7 +2,7 @@
 // system would.
 #include "native/windowing/input_events.h"
 
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"
 
@@ -11,7 +11,7 @@
 namespace native {
 namespace {
 
-using detail::core;
+using detail::windowing;
 
 constexpr std::uint8_t kLeftVariant[3] = {VK_LSHIFT, VK_LCONTROL, VK_LMENU};
 
@@ -20,12 +20,12 @@ std::uint8_t left_variant(std::uint8_t key) {
 }
 
 void set_now(std::uint8_t key, bool down) {
-  std::uint8_t& state = core().keys_now[key];
+  std::uint8_t& state = windowing().keys_now[key];
   if (down && !(state & 0x80)) state ^= 1;
   state = static_cast<std::uint8_t>(down ? state | 0x80 : state & ~0x80);
 }
 
-bool down_now(std::uint8_t key) { return core().keys_now[key] & 0x80; }
+bool down_now(std::uint8_t key) { return windowing().keys_now[key] & 0x80; }
 
 std::uint32_t flags_now() {
   std::uint32_t flags = 0;
@@ -52,7 +52,7 @@ std::intptr_t client_lparam(Window* window, Point screen) {
 }  // namespace
 
 Window* window_under_pointer() {
-  Point p = core().cursor_pos;
+  Point p = windowing().cursor_pos;
   Window* w = window_from_point(p);
   if (!w) return nullptr;
   Rect client = get_client_rect(w);
@@ -82,7 +82,7 @@ void input_key(std::uint8_t key, bool down) {
 }
 
 void input_mouse_move(Point screen) {
-  auto& s = core();
+  auto& s = windowing();
   set_cursor_pos(screen.x, screen.y);
   Window* under = window_under_pointer();
   if (s.tracked && s.tracked != under) {
@@ -95,7 +95,7 @@ void input_mouse_move(Point screen) {
 }
 
 void input_mouse_button(MouseButton button, bool down, Point screen) {
-  auto& s = core();
+  auto& s = windowing();
   if (!(s.cursor_pos == screen)) input_mouse_move(screen);
   static constexpr std::uint8_t keys[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
   static constexpr std::uint32_t downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
@@ -128,7 +128,7 @@ void input_wheel(int delta) {
   Window* target = keyboard_target();
   if (!target) return;
   std::uintptr_t wparam = make_wparam(static_cast<std::uint16_t>(flags_now()), static_cast<std::uint16_t>(delta));
-  Point p = core().cursor_pos;
+  Point p = windowing().cursor_pos;
   post_input_message(target, WM_MOUSEWHEEL, wparam, make_lparam(p.x, p.y));
 }
 

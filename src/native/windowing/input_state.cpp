@@ -2,7 +2,7 @@
 #include "native/windowing/input_state.h"
 
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_events.h"
 #include "native/windowing/message_queue.h"
 
@@ -36,13 +36,13 @@ namespace detail {
 
 void apply_key_change(const KeyChange& change) {
   if (change.key == 0) return;
-  std::uint8_t& state = core().keys_at_message[change.key];
+  std::uint8_t& state = windowing().keys_at_message[change.key];
   if (change.down && !(state & 0x80)) state ^= 1;
   state = static_cast<std::uint8_t>(change.down ? state | 0x80 : state & ~0x80);
 }
 
 void forget_window(Window* window) {
-  auto& s = core();
+  auto& s = windowing();
   if (s.capture == window) {
     s.capture = nullptr;
     s.backend.capture_changed(nullptr);
@@ -58,31 +58,31 @@ void forget_window(Window* window) {
 
 }  // namespace detail
 
-using detail::core;
+using detail::windowing;
 
 std::int16_t get_key_state(int virtual_key) {
   if (virtual_key < 0 || virtual_key > 255) return 0;
-  return answer(core().keys_at_message[virtual_key]);
+  return answer(windowing().keys_at_message[virtual_key]);
 }
 
 std::int16_t get_async_key_state(int virtual_key) {
   if (virtual_key < 0 || virtual_key > 255) return 0;
   // Our own windows' keys first: asking the display may cost a round trip.
-  bool down = (core().keys_now[virtual_key] & 0x80) || core().backend.key_down_anywhere(virtual_key);
+  bool down = (windowing().keys_now[virtual_key] & 0x80) || windowing().backend.key_down_anywhere(virtual_key);
   return static_cast<std::int16_t>(down ? 0x8000 : 0);
 }
 
-Point get_cursor_pos() { return core().cursor_pos; }
+Point get_cursor_pos() { return windowing().cursor_pos; }
 
 bool set_cursor_pos(int x, int y) {
   Rect c = get_clip_cursor();
-  core().cursor_pos = {std::clamp(x, c.left, std::max(c.left, c.right - 1)),
+  windowing().cursor_pos = {std::clamp(x, c.left, std::max(c.left, c.right - 1)),
                        std::clamp(y, c.top, std::max(c.top, c.bottom - 1))};
   return true;
 }
 
 Window* set_capture(Window* window) {
-  auto& s = core();
+  auto& s = windowing();
   Window* previous = detail::find(s.capture) ? s.capture : nullptr;
   if (!detail::find(window)) return previous;
   if (previous == window) return previous;
@@ -93,7 +93,7 @@ Window* set_capture(Window* window) {
 }
 
 bool release_capture() {
-  auto& s = core();
+  auto& s = windowing();
   Window* previous = s.capture;
   s.capture = nullptr;
   if (previous) {
@@ -103,7 +103,7 @@ bool release_capture() {
   return true;
 }
 
-Window* get_capture() { return detail::find(core().capture) ? core().capture : nullptr; }
+Window* get_capture() { return detail::find(windowing().capture) ? windowing().capture : nullptr; }
 
 Cursor* load_cursor(int id) {
   for (Cursor& c : standard_cursors)
@@ -114,7 +114,7 @@ Cursor* load_cursor(int id) {
 int cursor_id(Cursor* cursor) { return known_cursor(cursor) ? cursor->id : 0; }
 
 Cursor* set_cursor(Cursor* cursor) {
-  auto& s = core();
+  auto& s = windowing();
   Cursor* previous = s.cursor;
   if (cursor && !known_cursor(cursor)) return nullptr;
   if (cursor != previous) {
@@ -124,10 +124,10 @@ Cursor* set_cursor(Cursor* cursor) {
   return previous;
 }
 
-Cursor* get_cursor() { return core().cursor; }
+Cursor* get_cursor() { return windowing().cursor; }
 
 bool clip_cursor(const Rect* rect) {
-  auto& s = core();
+  auto& s = windowing();
   Rect screen{0, 0, get_system_metrics(SM_CXSCREEN), get_system_metrics(SM_CYSCREEN)};
   if (!rect) {
     s.clip_active = false;
@@ -146,13 +146,13 @@ bool clip_cursor(const Rect* rect) {
 }
 
 Rect get_clip_cursor() {
-  auto& s = core();
+  auto& s = windowing();
   if (s.clip_active) return s.clip;
   return {0, 0, get_system_metrics(SM_CXSCREEN), get_system_metrics(SM_CYSCREEN)};
 }
 
 bool track_mouse_event(std::uint32_t flags, Window* window) {
-  auto& s = core();
+  auto& s = windowing();
   if (!detail::find(window)) return false;
   if (flags & TME_CANCEL) {
     if (s.tracked == window) s.tracked = nullptr;
@@ -168,7 +168,7 @@ bool track_mouse_event(std::uint32_t flags, Window* window) {
 }
 
 std::uint32_t mouse_key_flags() {
-  const std::uint8_t* k = core().keys_at_message;
+  const std::uint8_t* k = windowing().keys_at_message;
   std::uint32_t flags = 0;
   if (k[VK_LBUTTON] & 0x80) flags |= MK_LBUTTON;
   if (k[VK_RBUTTON] & 0x80) flags |= MK_RBUTTON;

@@ -2,7 +2,7 @@
 #include "native/windowing/menu.h"
 
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/paint.h"
 
 #include <memory>
@@ -85,7 +85,7 @@ bool contains(MenuData& menu, Menu* wanted, int depth = 0) {
 void changed(Menu* menu) {
   for (auto& [handle, data] : menus()) {
     if (!data->window || data->destroying) continue;
-    if (handle == menu || contains(*data, menu)) detail::core().backend.menu_changed(data->window);
+    if (handle == menu || contains(*data, menu)) detail::windowing().backend.menu_changed(data->window);
   }
 }
 
@@ -95,7 +95,7 @@ void attach(detail::WindowData& w, Menu* menu) {
   w.menu = menu;
   if (MenuData* m = find_menu(menu)) m->window = w.handle;
   detail::fit_surface(w);
-  detail::core().backend.menu_changed(w.handle);
+  detail::windowing().backend.menu_changed(w.handle);
   Rect after = get_client_rect(w.handle);
   if (after.right != before.right || after.bottom != before.bottom) {
     invalidate_rect(w.handle, nullptr, true);

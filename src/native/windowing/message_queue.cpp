@@ -3,7 +3,7 @@
 #include "native/windowing/message_queue.h"
 
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_events.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
@@ -15,7 +15,7 @@ namespace detail {
 namespace {
 
 Message stamped(Window* window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-  return Message{window, message, wparam, lparam, now_ms(), core().cursor_pos};
+  return Message{window, message, wparam, lparam, now_ms(), windowing().cursor_pos};
 }
 
 bool in_range(std::uint32_t message, std::uint32_t min, std::uint32_t max) {
@@ -37,13 +37,13 @@ Window* window_to_paint(WindowData& w, Window* filter) {
 }
 
 void note_fetched(const Message& m) {
-  core().message_time = m.time;
-  core().message_pos = static_cast<std::uint32_t>(make_lparam(m.point.x, m.point.y));
+  windowing().message_time = m.time;
+  windowing().message_pos = static_cast<std::uint32_t>(make_lparam(m.point.x, m.point.y));
 }
 
 // One pass over everything pending, in fetch order.
 bool fetch(Message& out, Window* filter, std::uint32_t min, std::uint32_t max, bool remove) {
-  auto& s = core();
+  auto& s = windowing();
   for (auto* queue : {&s.posted, &s.input}) {
     for (auto it = queue->begin(); it != queue->end(); ++it) {
       if (!in_range(it->message.message, min, max) || !for_window(it->message.window, filter)) continue;
@@ -84,7 +84,7 @@ bool fetch(Message& out, Window* filter, std::uint32_t min, std::uint32_t max, b
 }
 
 bool paint_pending() {
-  for (WindowData* w : core().top_level)
+  for (WindowData* w : windowing().top_level)
     if (window_to_paint(*w, nullptr)) return true;
   return false;
 }
@@ -92,7 +92,7 @@ bool paint_pending() {
 }  // namespace
 
 void purge_messages(Window* window) {
-  auto& s = core();
+  auto& s = windowing();
   for (auto* queue : {&s.posted, &s.input})
     queue->erase(std::remove_if(queue->begin(), queue->end(),
                                 [&](const QueuedMessage& q) { return q.message.window == window; }),
@@ -101,18 +101,18 @@ void purge_messages(Window* window) {
 
 }  // namespace detail
 
-using detail::core;
+using detail::windowing;
 
 bool post_message(Window* window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
   if (window && !detail::find(window)) return false;
-  core().posted.push_back({detail::stamped(window, message, wparam, lparam), {}, {}});
+  windowing().posted.push_back({detail::stamped(window, message, wparam, lparam), {}, {}});
   return true;
 }
 
 bool post_input_message(Window* window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam,
                         KeyChange change, KeyChange second) {
   if (window && !detail::find(window)) return false;
-  core().input.push_back({detail::stamped(window, message, wparam, lparam), change, second});
+  windowing().input.push_back({detail::stamped(window, message, wparam, lparam), change, second});
   return true;
 }
 
@@ -121,23 +121,23 @@ bool get_message(Message& out, Window* window, std::uint32_t min, std::uint32_t 
   // The blocking wait is a visible loop: take what is pending, else let the
   // backend wait for input and turn it into messages, and look again.
   for (;;) {
-    core().backend.pump_input();
+    windowing().backend.pump_input();
     if (detail::fetch(out, window, min, max, true)) return out.message != WM_QUIT;
-    core().backend.wait_input(detail::ms_until_next_timer());
+    windowing().backend.wait_input(detail::ms_until_next_timer());
   }
 }
 
 bool peek_message(Message& out, Window* window, std::uint32_t min, std::uint32_t max, std::uint32_t flags) {
   detail::collect_graveyard();
-  core().backend.pump_input();
+  windowing().backend.pump_input();
   return detail::fetch(out, window, min, max, flags & PM_REMOVE);
 }
 
 std::uint32_t msg_wait_for_multiple_objects(std::uint32_t timeout_ms, std::uint32_t) {
   std::uint32_t start = get_tick_count();
   for (;;) {
-    core().backend.pump_input();
-    auto& s = core();
+    windowing().backend.pump_input();
+    auto& s = windowing();
     std::uint32_t timer = detail::ms_until_next_timer();
     if (!s.posted.empty() || !s.input.empty() || s.quit_pending || detail::paint_pending() || timer == 0)
       return WAIT_OBJECT_0;
@@ -195,13 +195,13 @@ std::intptr_t dispatch_message(const Message& m) {
 }
 
 void post_quit_message(int exit_code) {
-  core().quit_pending = true;
-  core().quit_code = exit_code;
+  windowing().quit_pending = true;
+  windowing().quit_code = exit_code;
 }
 
 std::uint32_t register_window_message(std::u16string_view name) {
   if (name.empty()) return 0;
-  auto& names = core().registered_messages;
+  auto& names = windowing().registered_messages;
   for (std::size_t i = 0; i < names.size(); ++i)
     if (detail::same_name(names[i], name)) return static_cast<std::uint32_t>(0xC000 + i);
   if (names.size() >= 0x4000) return 0;
@@ -210,8 +210,8 @@ std::uint32_t register_window_message(std::u16string_view name) {
 }
 
 std::uint32_t get_tick_count() { return detail::now_ms(); }
-std::uint32_t get_message_pos() { return core().message_pos; }
-std::uint32_t get_message_time() { return core().message_time; }
-std::size_t queued_message_count() { return core().posted.size() + core().input.size(); }
+std::uint32_t get_message_pos() { return windowing().message_pos; }
+std::uint32_t get_message_time() { return windowing().message_time; }
+std::size_t queued_message_count() { return windowing().posted.size() + windowing().input.size(); }
 
 }  // namespace native

@@ -3,7 +3,7 @@
 
 #include "native/windowing/backend.h"
 #include "native/graphics/bitmap.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/graphics/gdi_object.h"
 
 #include <algorithm>
@@ -219,13 +219,13 @@ bool release_dc(Window* window, DeviceContext* dc) {
   w->dcs.erase(it);
   delete_dc(dc);
   Rect client = detail::client_of(*w);
-  detail::core().backend.surface_changed(window, client);
+  detail::windowing().backend.surface_changed(window, client);
   return true;
 }
 
 Window* window_from_dc(const DeviceContext* dc) {
   if (!dc) return nullptr;
-  for (auto& [handle, w] : detail::core().windows)
+  for (auto& [handle, w] : detail::windowing().windows)
     if (!w->destroyed && std::find(w->dcs.begin(), w->dcs.end(), dc) != w->dcs.end()) return w->handle;
   return nullptr;
 }

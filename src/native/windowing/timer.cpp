@@ -1,7 +1,7 @@
 // Timers and their place in the fetch order.
 #include "native/windowing/timer.h"
 
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace native {
 namespace detail {
 
 bool take_due_timer(Message& out, Window* filter, bool remove) {
-  auto& timers = core().timers;
+  auto& timers = windowing().timers;
   std::uint32_t now = now_ms();
   Timer* best = nullptr;
   for (Timer& t : timers) {
@@ -18,7 +18,7 @@ bool take_due_timer(Message& out, Window* filter, bool remove) {
     if (!best || static_cast<std::int32_t>(t.due - best->due) < 0) best = &t;
   }
   if (!best) return false;
-  out = Message{best->window, WM_TIMER, best->id, 0, now, core().cursor_pos};
+  out = Message{best->window, WM_TIMER, best->id, 0, now, windowing().cursor_pos};
   if (remove) best->due = now + best->interval;
   return true;
 }
@@ -26,7 +26,7 @@ bool take_due_timer(Message& out, Window* filter, bool remove) {
 std::uint32_t ms_until_next_timer() {
   std::uint32_t now = now_ms();
   std::uint32_t best = INFINITE;
-  for (const Timer& t : core().timers) {
+  for (const Timer& t : windowing().timers) {
     auto left = static_cast<std::int32_t>(t.due - now);
     best = std::min(best, left <= 0 ? 0u : static_cast<std::uint32_t>(left));
   }
@@ -34,7 +34,7 @@ std::uint32_t ms_until_next_timer() {
 }
 
 void forget_timers(Window* window) {
-  auto& timers = core().timers;
+  auto& timers = windowing().timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window; }),
                timers.end());
 }
@@ -42,7 +42,7 @@ void forget_timers(Window* window) {
 }  // namespace detail
 
 std::uintptr_t set_timer(Window* window, std::uintptr_t id, std::uint32_t interval_ms) {
-  auto& s = detail::core();
+  auto& s = detail::windowing();
   if (window && !detail::find(window)) return 0;
   if (!window) id = ++s.next_thread_timer;
   interval_ms = std::max<std::uint32_t>(interval_ms, 10);  // the native floor
@@ -58,7 +58,7 @@ std::uintptr_t set_timer(Window* window, std::uintptr_t id, std::uint32_t interv
 }
 
 bool kill_timer(Window* window, std::uintptr_t id) {
-  auto& timers = detail::core().timers;
+  auto& timers = detail::windowing().timers;
   auto it = std::find_if(timers.begin(), timers.end(),
                          [&](const detail::Timer& t) { return t.window == window && t.id == id; });
   if (it == timers.end()) return false;

@@ -1,7 +1,7 @@
 // Window records: creation, destruction, the tree, procedures, longs, text
 // and properties.
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/paint.h"
 #include "native/system/process.h"
@@ -15,17 +15,17 @@ namespace {
 // Calls nest (a procedure may destroy windows); records are freed only when
 // the outermost call has returned.
 struct SendScope {
-  SendScope() { ++core().send_depth; }
-  ~SendScope() { --core().send_depth; }
+  SendScope() { ++windowing().send_depth; }
+  ~SendScope() { --windowing().send_depth; }
 };
 
 Point default_position() {
-  int n = static_cast<int>(core().top_level.size() % 8);
+  int n = static_cast<int>(windowing().top_level.size() % 8);
   return {26 + 26 * n, 26 + 26 * n};
 }
 
 void unlink(WindowData& w) {
-  auto& list = w.parent ? w.parent->children : core().top_level;
+  auto& list = w.parent ? w.parent->children : windowing().top_level;
   list.erase(std::remove(list.begin(), list.end(), &w), list.end());
 }
 
@@ -52,16 +52,16 @@ void destroy_tree(WindowData& w) {
   unlink(w);
   --w.window_class->windows;
   w.destroyed = true;
-  core().backend.window_destroyed(handle);
-  auto it = core().windows.find(handle);
-  core().graveyard.push_back(std::move(it->second));
-  core().windows.erase(it);
+  windowing().backend.window_destroyed(handle);
+  auto it = windowing().windows.find(handle);
+  windowing().graveyard.push_back(std::move(it->second));
+  windowing().windows.erase(it);
 }
 
 }  // namespace
 }  // namespace detail
 
-using detail::core;
+using detail::windowing;
 using detail::find;
 using detail::WindowData;
 
@@ -108,12 +108,12 @@ Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, st
     parent_data->children.push_back(&w);
   } else {
     w.owner = parent_data ? get_ancestor_root(parent) : nullptr;
-    core().top_level.insert(core().top_level.begin(), &w);
+    windowing().top_level.insert(windowing().top_level.begin(), &w);
     if (is_menu(menu)) w.menu = menu;
   }
   ++window_class->windows;
   Window* handle = w.handle;
-  core().windows.emplace(handle, std::move(record));
+  windowing().windows.emplace(handle, std::move(record));
   detail::SendScope scope;  // keeps the record readable if a procedure destroys it
 
   // Overlapped and sizeable windows get their size limits checked.
@@ -133,7 +133,7 @@ Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, st
   w.normal_rect = w.rect;
   if (ex_style & WS_EX_TOPMOST) detail::place_in_z_order(w, HWND_TOPMOST);
   detail::fit_surface(w);
-  core().backend.window_created(handle);
+  windowing().backend.window_created(handle);
 
   std::u16string class_copy(class_name);
   CreateStruct cs{create_param, menu,   parent, height,       width, y, x, w.style | (visible ? WS_VISIBLE : 0),
@@ -164,7 +164,7 @@ bool destroy_window(Window* window) {
   if (!w->parent) {
     // Owned windows go before their owner.
     std::vector<Window*> owned;
-    for (WindowData* t : core().top_level)
+    for (WindowData* t : windowing().top_level)
       if (t->owner == window) owned.push_back(t->handle);
     for (Window* o : owned) destroy_window(o);
     if (!find(window)) return true;
@@ -173,8 +173,8 @@ bool destroy_window(Window* window) {
     detail::move_activation_away(*w);
     if (!find(window)) return true;
     w->style &= ~WS_VISIBLE;
-    core().backend.window_shown(window, false);
-  } else if (core().focus && (core().focus == window || is_child(window, core().focus))) {
+    windowing().backend.window_shown(window, false);
+  } else if (windowing().focus && (windowing().focus == window || is_child(window, windowing().focus))) {
     set_focus(nullptr);
   }
   if (WindowData* again = find(window); again && !again->destroying) detail::destroy_tree(*again);
@@ -182,6 +182,12 @@ bool destroy_window(Window* window) {
 }
 
 bool is_window(Window* window) { return find(window) != nullptr; }
+
+std::uint32_t get_window_thread_process_id(Window* window, std::uint32_t* process) {
+  WindowData* w = find(window);
+  if (process) *process = w ? get_current_process_id() : 0;
+  return w ? w->thread_id : 0;
+}
 
 bool is_child(Window* parent, Window* window) {
   WindowData* w = find(window);
@@ -208,7 +214,7 @@ Window* get_window(Window* window, unsigned relation) {
   if (!w) return nullptr;
   if (relation == GW_OWNER) return w->parent ? nullptr : (find(w->owner) ? w->owner : nullptr);
   if (relation == GW_CHILD) return w->children.empty() ? nullptr : w->children.front()->handle;
-  const auto& siblings = w->parent ? w->parent->children : core().top_level;
+  const auto& siblings = w->parent ? w->parent->children : windowing().top_level;
   auto it = std::find(siblings.begin(), siblings.end(), w);
   switch (relation) {
     case GW_HWNDFIRST: return siblings.front()->handle;
@@ -244,7 +250,7 @@ bool enum_child_windows(Window* parent, bool (*visit)(Window*, std::intptr_t), s
 
 std::vector<Window*> top_level_windows() {
   std::vector<Window*> out;
-  for (WindowData* w : core().top_level) out.push_back(w->handle);
+  for (WindowData* w : windowing().top_level) out.push_back(w->handle);
   return out;
 }
 
@@ -316,7 +322,7 @@ bool set_window_text(Window* window, std::u16string_view text) {
   WindowData* w = find(window);
   if (!w) return false;
   w->title = std::u16string(text);
-  core().backend.window_text_changed(window);
+  windowing().backend.window_text_changed(window);
   return true;
 }
 

@@ -157,6 +157,9 @@ Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, st
 // window's menu bar goes with it.
 bool destroy_window(Window* window);
 bool is_window(Window* window);
+// The thread that made the window, and through `process` (when given) its
+// process. 0 for a stale or made-up handle, and then *process is 0 too.
+std::uint32_t get_window_thread_process_id(Window* window, std::uint32_t* process = nullptr);
 bool is_child(Window* parent, Window* window);  // any depth
 Window* get_parent(Window* window);              // children only; null for a top-level window
 Window* get_ancestor_root(Window* window);       // the top-level window containing it
@@ -234,7 +237,8 @@ void other_program_activated();
 // --- shared pieces of the core ------------------------------------------
 
 // Whole-process state: init gives a fresh window system, shutdown destroys
-// every window, menu and table and empties the queue.
+// every window, menu and table and empties the queue. System services and
+// graphics objects need neither: a program without windows never calls them.
 struct Backend;
 void init(const Backend* backend);
 void shutdown();

@@ -1,5 +1,5 @@
 // Window classes: a named procedure, class style, background and cursor.
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/graphics/gdi_object.h"
 #include "native/windowing/window.h"
 
@@ -17,7 +17,7 @@ bool same_name(std::u16string_view a, std::u16string_view b) {
 namespace {
 
 std::shared_ptr<ClassData> find_class(std::u16string_view name) {
-  for (auto& c : core().classes)
+  for (auto& c : windowing().classes)
     if (same_name(c->name, name)) return c;
   return nullptr;
 }
@@ -60,12 +60,12 @@ bool register_class(const WindowClassInfo& info) {
   data->procedure = info.procedure;
   data->background = info.background;
   data->cursor = info.cursor;
-  detail::core().classes.push_back(std::move(data));
+  detail::windowing().classes.push_back(std::move(data));
   return true;
 }
 
 bool unregister_class(std::u16string_view name) {
-  auto& classes = detail::core().classes;
+  auto& classes = detail::windowing().classes;
   for (auto it = classes.begin(); it != classes.end(); ++it) {
     if (!detail::same_name((*it)->name, name)) continue;
     if ((*it)->windows > 0) return false;  // the native system refuses while windows use it

@@ -1,6 +1,6 @@
 // Rectangles, frame arithmetic, coordinates, metrics, placement and Z order.
 #include "native/windowing/backend.h"
-#include "native/windowing/core_state.h"
+#include "native/windowing/windowing_state.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/paint.h"
 
@@ -78,7 +78,7 @@ void send_move(WindowData& w) {
 }
 
 void place_in_z_order(WindowData& w, Window* after) {
-  auto& list = w.parent ? w.parent->children : core().top_level;
+  auto& list = w.parent ? w.parent->children : windowing().top_level;
   list.erase(std::remove(list.begin(), list.end(), &w), list.end());
   bool top_level = !w.parent;
   if (top_level && after == HWND_TOPMOST) w.ex_style |= WS_EX_TOPMOST;
@@ -100,7 +100,7 @@ void place_in_z_order(WindowData& w, Window* after) {
 
 }  // namespace detail
 
-using detail::core;
+using detail::windowing;
 using detail::find;
 using detail::WindowData;
 
@@ -174,7 +174,7 @@ Window* deepest_child(WindowData& w, Point screen) {
 }  // namespace
 
 Window* window_from_point(Point screen) {
-  for (WindowData* w : core().top_level) {
+  for (WindowData* w : windowing().top_level) {
     if (!(w->style & WS_VISIBLE) || (w->style & WS_MINIMIZE) || !inside(w->rect, screen)) continue;
     return deepest_child(*w, screen);
   }
@@ -182,7 +182,7 @@ Window* window_from_point(Point screen) {
 }
 
 int get_system_metrics(int index) {
-  int answer = core().backend.system_metric(index);
+  int answer = windowing().backend.system_metric(index);
   if (answer >= 0) return answer;
   switch (index) {
     case SM_CXSCREEN: return 1024;
@@ -225,7 +225,7 @@ bool set_window_pos(Window* window, Window* insert_after, int x, int y, int widt
   bool sized = client.right - client.left != old_client.right - old_client.left ||
                client.bottom - client.top != old_client.bottom - old_client.top;
   bool moved = !(detail::client_origin_on_screen(*w) == old_origin);
-  core().backend.window_placed(window);
+  windowing().backend.window_placed(window);
   if (sized) {
     detail::fit_surface(*w);
     invalidate_rect(window, nullptr, true);

@@ -1,6 +1,8 @@
 #pragma once
-// The core's private state: window records, the queue, input state. Only
-// files of the core include this; backends use the public headers.
+// The window system's private state: window classes and records, the queue,
+// input state, timers and the backend. Only windowing files include this;
+// backends use the public headers. System services and graphics objects keep
+// their own (system_state.h, graphics_state.h) and never see this one.
 #include "native/windowing/backend.h"
 #include "native/graphics/device_context.h"
 #include "native/windowing/message_queue.h"
@@ -77,7 +79,7 @@ struct ClickRecord {
   bool valid = false;
 };
 
-struct CoreState {
+struct WindowingState {
   bool initialized = false;
   Backend backend;
   std::uint64_t clock_start = 0;  // the backend's clock when the state began
@@ -115,7 +117,7 @@ struct CoreState {
   int ole_count = 0;
 };
 
-CoreState& core();
+WindowingState& windowing();
 Window* new_window_handle();
 std::shared_ptr<ClassData> lookup_class(std::u16string_view name);
 // Makes the window active (null: none of ours), as clicks and show commands
