@@ -8,7 +8,6 @@
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
 #include "ui/menus.h"
-#include "ui/message_box.h"
 #include "ui/requesters.h"
 
 #include "native/system/text.h"

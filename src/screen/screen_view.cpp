@@ -8,7 +8,7 @@
 #include "image/drawing_context.h"
 #include "image/images.h"
 #include "ui/canvas.h"
-#include "ui/message_box.h"
+#include "ui/requesters.h"
 
 #include <string>
 

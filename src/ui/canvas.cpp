@@ -1,11 +1,12 @@
-// Canvas gadgets: creation, the backing store, painting, resizing and
-// attributes. The message handling is in canvas_input.cpp, the drawing
-// output in canvas_output.cpp.
+// Canvas gadgets: creation, the backing store, painting, resizing,
+// attributes and the drawing output. The message handling is in
+// canvas_input.cpp.
 #include "ui/canvas_state.h"
 
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
 
+#include "image/bitmap_output.h"
 #include "native/graphics/bitmap.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
@@ -324,4 +325,27 @@ std::intptr_t get_canvas_attribute(ObjectId canvas, int attribute) {
 void set_canvas_attribute(ObjectId canvas, int attribute, std::intptr_t value) {
   GadgetRecord* record = gadget_record(canvas);
   if (record && record->type->set_attribute) record->type->set_attribute(record, canvas, attribute, value);
+}
+
+// The canvas output provider: a drawing context on the backing store. Ending
+// the pass paints the canvas at once, so the picture shows without waiting
+// for the next paint message.
+namespace {
+
+void release_canvas_output(DrawingContext* context, int commit) {
+  release_bitmap_output(context);
+  if (!commit) return;
+  // The canvas may have gone (or been replaced) during the pass.
+  if (GadgetRecord* record = canvas_record(context->canvas_number)) repaint_canvas(record);
+}
+
+}  // namespace
+
+DrawingContext* canvas_output(ObjectId number) {
+  GadgetRecord* record = canvas_record(number);
+  if (!record) return nullptr;
+  DrawingContext* context =
+      bitmap_output(record->canvas.bitmap, FORMAT_24_BGR | FORMAT_BOTTOM_UP, release_canvas_output);
+  if (context) context->canvas_number = number;
+  return context;
 }

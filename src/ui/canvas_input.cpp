@@ -4,7 +4,7 @@
 #include "ui/canvas_state.h"
 
 #include "ui/event_queue.h"
-#include "ui/window_lookup.h"
+#include "ui/windows.h"
 
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"

@@ -3,9 +3,8 @@
 // data format, the drop actions it accepts; a DropTarget on the native window
 // answers the drag protocol, chooses the effect, copies the dropped data and
 // posts a drop event carrying a DropRecord.
-#include "runtime/object_table.h"
-
 #include "native/windowing/drag_drop.h"
+#include "runtime/object_table.h"
 
 #include <cstdint>
 #include <string>
@@ -99,3 +98,16 @@ bool release_drop_target(native::Window* window);
 // The dropped file names of the current drop event, one line feed between
 // names; empty for any other event.
 std::u16string event_drop_files();
+
+// Which action a drop performs, from what the target accepts, what the drag
+// source allows and the keys held (Shift 4, Control 8, Alt 0x20).
+constexpr std::uint32_t DROP_NONE = 0;
+constexpr std::uint32_t DROP_COPY = 1;
+constexpr std::uint32_t DROP_MOVE = 2;
+constexpr std::uint32_t DROP_LINK = 4;
+
+constexpr std::uint32_t KEY_SHIFT = 4;
+constexpr std::uint32_t KEY_CONTROL = 8;
+constexpr std::uint32_t KEY_ALT = 0x20;
+
+std::uint32_t choose_drop_effect(std::uint32_t key_state, std::uint32_t accepted, std::uint32_t allowed);

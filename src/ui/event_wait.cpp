@@ -1,15 +1,14 @@
 #include "ui/event_wait.h"
 
 #include "ui/event_queue.h"
-#include "ui/keyboard_cues.h"
+#include "ui/keyboard_navigation.h"
 #include "ui/keyboard_shortcuts.h"
-#include "ui/message_state.h"
-
-#include "runtime/general_heap.h"
 
 #include "native/windowing/accelerator.h"
 #include "native/windowing/message_queue.h"
 #include "native/windowing/window.h"
+#include "runtime/general_heap.h"
+#include "runtime/object_table.h"
 
 namespace {
 
@@ -87,3 +86,19 @@ std::int32_t wait_window_event(std::int32_t timeout_ms) {
   remember_message(message.wparam, message.lparam);
   return static_cast<std::int32_t>(message.message);
 }
+
+namespace {
+MessageState* state = nullptr;
+}  // namespace
+
+void init_message_state() {
+  state = static_cast<MessageState*>(allocate_state_block(sizeof(MessageState), nullptr, nullptr));
+}
+
+MessageState* message_state() { return state; }
+
+void remember_message(std::uintptr_t wparam, std::intptr_t lparam) {
+  if (state) *state = {wparam, lparam, wparam, lparam};
+}
+
+void forget_message() { remember_message(0, 0); }

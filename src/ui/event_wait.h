@@ -1,11 +1,11 @@
 #pragma once
 // The one blocking call of the program: the next queued event, or else one
-// native message fetched and dispatched.
+// native message fetched and dispatched, its parameters kept for the program.
 #include "runtime/object_table.h"
 
-namespace native { struct Window; }
-
 #include <cstdint>
+
+namespace native { struct Window; }
 
 // Start-up: the event queue, plus a hidden window through which events
 // raised on other threads reach this thread's queue. Shutdown destroys it.
@@ -29,3 +29,17 @@ struct PostedEventRecord {
 };
 std::uint32_t posted_event_message();
 native::Window* posted_event_window();
+
+// The parameters of the last native message the event wait fetched, for the
+// program to read after the wait answered a message number.
+struct MessageState {
+  std::uintptr_t wparam;
+  std::intptr_t lparam;
+  std::uintptr_t wparam_copy;
+  std::intptr_t lparam_copy;
+};
+
+void init_message_state();
+MessageState* message_state();
+void remember_message(std::uintptr_t wparam, std::intptr_t lparam);
+void forget_message();

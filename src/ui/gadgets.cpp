@@ -2,7 +2,7 @@
 
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
-#include "ui/window_procedure_results.h"
+#include "ui/window_procedure.h"
 
 #include "native/windowing/window.h"
 #include "runtime/general_heap.h"

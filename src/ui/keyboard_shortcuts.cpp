@@ -1,7 +1,6 @@
 #include "ui/keyboard_shortcuts.h"
 
-#include "ui/keyboard_cues.h"
-#include "ui/window_lookup.h"
+#include "ui/keyboard_navigation.h"
 #include "ui/windows.h"
 
 #include "runtime/general_heap.h"

@@ -1,10 +1,11 @@
 #include "ui/requesters.h"
 
-#include "native/windowing/dialogs.h"
+#include "ui/modal.h"
+
 #include "native/system/process.h"
+#include "native/windowing/dialogs.h"
 #include "native/windowing/window.h"
 #include "runtime/general_heap.h"
-#include "ui/modal.h"
 
 #include <algorithm>
 #include <memory>
@@ -125,4 +126,14 @@ std::u16string current_directory() {
 void init_requesters() {
   native::init_common_controls(REQUESTER_CONTROL_CLASSES);
   native::co_initialize();
+}
+
+std::int32_t message_box(std::u16string_view title, std::u16string_view text, std::uint32_t flags) {
+  enter_modal();
+  // Asked after the other windows were made modal: lifting a window out of
+  // the always-on-top band may have brought it to the front.
+  native::Window* owner = requester_owner();
+  std::int32_t answer = native::message_box(owner, text, title, flags);
+  leave_modal();
+  return answer;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The open and save file requesters, the current directory that starts the
-// open requester, and the start-up step of these services.
+// The open and save file requesters, the message box, the current directory
+// that starts the open requester, and the start-up step of these services.
 //
 // A pattern lists the requester's file types as description and filter
 // pairs, all separated by "|": "Pictures (*.ss4)|*.ss4|All files (*.*)|*.*".
@@ -33,3 +33,9 @@ std::u16string current_directory();
 
 // Common controls and COM for the calling thread; nothing to undo.
 void init_requesters();
+
+// The program's message box: modal over its windows, owned by the
+// foreground window when that is one of ours.
+// Answers the id of the button pressed (IDOK = 1 for the plain OK box that
+// flags 0 give).
+std::int32_t message_box(std::u16string_view title, std::u16string_view text, std::uint32_t flags);

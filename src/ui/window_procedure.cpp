@@ -1,10 +1,7 @@
 #include "ui/window_procedure.h"
 
 #include "ui/event_queue.h"
-#include "ui/focus_navigation.h"
-#include "ui/keyboard_cues.h"
-#include "ui/window_lookup.h"
-#include "ui/window_procedure_results.h"
+#include "ui/keyboard_navigation.h"
 #include "ui/windows.h"
 
 #include "native/windowing/input_state.h"

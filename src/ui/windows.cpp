@@ -3,16 +3,14 @@
 #include "ui/drop_target.h"
 #include "ui/event_callbacks.h"
 #include "ui/event_queue.h"
+#include "ui/event_wait.h"
 #include "ui/gadget_list.h"
-#include "ui/window_lookup.h"
-#include "ui/message_state.h"
 #include "ui/window_procedure.h"
-
-#include "runtime/general_heap.h"
 
 #include "native/windowing/accelerator.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/window.h"
+#include "runtime/general_heap.h"
 
 #include <algorithm>
 #include <string>
@@ -193,3 +191,11 @@ void set_drop_target_release(DropTargetRelease release) { drop_release = release
 DropTargetRelease drop_target_release() { return drop_release; }
 void set_thread_message_callback(WindowCallback callback) { thread_callback = callback; }
 WindowCallback thread_message_callback() { return thread_callback; }
+
+ObjectId window_number_of(native::Window* window) {
+  for (native::Window* w = window; w; w = native::get_parent(w)) {
+    auto value = reinterpret_cast<ObjectId>(native::get_prop(w, WINDOW_ID_PROPERTY));
+    if (value) return value - 1;
+  }
+  return -1;
+}

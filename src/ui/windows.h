@@ -1,11 +1,49 @@
 #pragma once
 // Numbered top-level windows. Their window procedure turns native messages
 // into events: close, size, activation, menu commands and clicks.
-#include "ui/window_record.h"
 #include "runtime/object_table.h"
 
 #include <cstdint>
 #include <string_view>
+
+namespace native {
+struct Window;
+struct AccelTable;
+struct Accel;
+struct Brush;
+struct DeviceContext;
+}  // namespace native
+
+// A program's own look at a window's messages; answering CALLBACK_DEFAULT
+// lets the runtime handle the message.
+using WindowCallback = std::intptr_t (*)(native::Window*, std::uint32_t message, std::uintptr_t wparam,
+                                         std::intptr_t lparam);
+using EraseCallback = std::intptr_t (*)(native::DeviceContext*, native::Window*);
+
+// What the runtime keeps per numbered window.
+struct WindowRecord {
+  native::Window* handle;
+  native::Accel* accelerators;  // in the order they were added
+  native::AccelTable* accelerator_table;
+  WindowCallback message_callback;
+  std::int32_t accelerator_count;
+  native::Brush* background;
+  native::Window* mdi_client;
+  EraseCallback erase_callback;
+  std::uint16_t min_track_width;
+  std::uint16_t min_track_height;
+  std::uint16_t max_track_width;
+  std::uint16_t max_track_height;
+  std::int32_t minimised_or_maximised;
+};
+
+// Property on every runtime window: its number + 1, so that 0 means none.
+inline constexpr std::u16string_view WINDOW_ID_PROPERTY = u"VX_WindowID";
+
+// The number of the runtime window that contains a native window: the first
+// ancestor (the window itself included) carrying the window-number property;
+// -1 when there is none.
+ObjectId window_number_of(native::Window* window);
 
 // Flags of open_window; other bits are native window styles.
 constexpr std::uint32_t WINDOW_CENTER_SCREEN = 0x00000001;

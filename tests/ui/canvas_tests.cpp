@@ -4,7 +4,7 @@
 
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
-#include "ui/window_procedure_results.h"
+#include "ui/window_procedure.h"
 
 #include "image/drawing.h"
 #include "image/images.h"

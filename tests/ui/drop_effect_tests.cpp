@@ -1,4 +1,4 @@
-#include "ui/drop_effect.h"
+#include "ui/drop_target.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
-#include "ui/window_lookup.h"
+#include "ui/windows.h"
 #include "ui/window_services.h"
 
 #include "image/images.h"

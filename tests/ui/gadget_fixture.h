@@ -5,7 +5,7 @@
 #include "runtime_fixture.h"
 
 #include "ui/canvas.h"
-#include "ui/event_codes.h"
+#include "ui/event_queue.h"
 
 #include "native/windowing/messages.h"
 

@@ -1,6 +1,5 @@
 #include "ui_fixture.h"
 
-#include "ui/message_box.h"
 #include "ui/modal.h"
 #include "ui/requesters.h"
 #include "ui/windows.h"
