@@ -5,8 +5,8 @@
 
 #include "runtime/general_heap.h"
 
-#include "native/windowing/accelerator.h"
 #include "native/system/heap.h"
+#include "native/windowing/accelerator.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/window.h"
 

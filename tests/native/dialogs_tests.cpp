@@ -1,9 +1,9 @@
 #include "window_test_support.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/windowing/dialogs.h"
 #include "native/system/process.h"
 #include "native/system/text.h"
+#include "native/windowing/dialogs.h"
 
 #include <filesystem>
 #include <string>

@@ -1,8 +1,8 @@
 #include "window_test_support.h"
 
 #include "native/graphics/bitmap.h"
-#include "native/windowing/drag_drop.h"
 #include "native/graphics/gdi_object.h"
+#include "native/windowing/drag_drop.h"
 #include "native/windowing/message_queue.h"
 #include "native/windowing/paint.h"
 

@@ -1,8 +1,8 @@
 #include "window_test_support.h"
 
+#include "native/system/text.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"
-#include "native/system/text.h"
 
 #include <map>
 

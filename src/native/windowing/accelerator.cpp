@@ -1,9 +1,9 @@
 // Accelerator tables and key-to-command translation.
 #include "native/windowing/accelerator.h"
 
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/menu.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 #include <memory>

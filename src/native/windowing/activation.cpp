@@ -1,8 +1,8 @@
 // Showing, enabling, activation and keyboard focus.
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Start and stop of the window system, the backend slots, handle look-up.
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/dialogs.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/window.h"
+#include "native/windowing/windowing_state.h"
 
 #include <chrono>
 #include <thread>

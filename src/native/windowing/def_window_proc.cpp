@@ -1,7 +1,7 @@
 // Default processing of messages a window procedure passes on.
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
+#include "native/windowing/windowing_state.h"
 
 namespace native {
 namespace {

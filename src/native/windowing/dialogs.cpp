@@ -2,8 +2,8 @@
 // call around the backend that shows the box.
 #include "native/windowing/dialogs.h"
 
-#include "native/windowing/windowing_state.h"
 #include "native/system/process.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 #include <array>

@@ -4,9 +4,9 @@
 
 #include "native/windowing/message_queue.h"
 
-#include "native/windowing/windowing_state.h"
-#include "native/windowing/input_state.h"
 #include "native/system/text.h"
+#include "native/windowing/input_state.h"
+#include "native/windowing/windowing_state.h"
 
 #include <cstring>
 #include <utility>

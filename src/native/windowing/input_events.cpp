@@ -2,9 +2,9 @@
 // system would.
 #include "native/windowing/input_events.h"
 
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"
+#include "native/windowing/windowing_state.h"
 
 #include <cstdlib>
 

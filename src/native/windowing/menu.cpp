@@ -2,8 +2,8 @@
 #include "native/windowing/menu.h"
 
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/paint.h"
+#include "native/windowing/windowing_state.h"
 
 #include <memory>
 #include <unordered_map>

@@ -3,10 +3,10 @@
 #include "native/windowing/message_queue.h"
 
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/input_events.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/paint.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 

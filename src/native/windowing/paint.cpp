@@ -1,10 +1,10 @@
 // Update rectangles, the paint cycle, window device contexts and surfaces.
 #include "native/windowing/paint.h"
 
-#include "native/windowing/backend.h"
 #include "native/graphics/bitmap.h"
-#include "native/windowing/windowing_state.h"
 #include "native/graphics/gdi_object.h"
+#include "native/windowing/backend.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,10 +1,10 @@
 // Window records: creation, destruction, the tree, procedures, longs, text
 // and properties.
+#include "native/system/process.h"
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/paint.h"
-#include "native/system/process.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 

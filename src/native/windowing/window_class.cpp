@@ -1,7 +1,7 @@
 // Window classes: a named procedure, class style, background and cursor.
-#include "native/windowing/windowing_state.h"
 #include "native/graphics/gdi_object.h"
 #include "native/windowing/window.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 

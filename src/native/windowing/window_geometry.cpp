@@ -1,8 +1,8 @@
 // Rectangles, frame arithmetic, coordinates, metrics, placement and Z order.
 #include "native/windowing/backend.h"
-#include "native/windowing/windowing_state.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/paint.h"
+#include "native/windowing/windowing_state.h"
 
 #include <algorithm>
 

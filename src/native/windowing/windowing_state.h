@@ -3,8 +3,8 @@
 // input state, timers and the backend. Only windowing files include this;
 // backends use the public headers. System services and graphics objects keep
 // their own (system_state.h, graphics_state.h) and never see this one.
-#include "native/windowing/backend.h"
 #include "native/graphics/device_context.h"
+#include "native/windowing/backend.h"
 #include "native/windowing/message_queue.h"
 #include "native/windowing/window.h"
 

@@ -3,13 +3,13 @@
 // shown through GTK.
 #include "native/backends/gtk/gtk_backend.h"
 
-#include "native/windowing/backend.h"
 #include "native/backends/gtk/dialogs.h"
 #include "native/backends/gtk/display_keys.h"
 #include "native/backends/gtk/gtk_state.h"
 #include "native/backends/gtk/menu_bar.h"
 #include "native/backends/gtk/pointer.h"
 #include "native/backends/gtk/top_level.h"
+#include "native/windowing/backend.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"
 

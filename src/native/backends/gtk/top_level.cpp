@@ -6,9 +6,9 @@
 #include "native/backends/gtk/menu_bar.h"
 #include "native/graphics/bitmap.h"
 #include "native/graphics/gdi_object.h"
+#include "native/system/text.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/paint.h"
-#include "native/system/text.h"
 
 #include <cstdio>
 #include <ctime>
