@@ -6,7 +6,8 @@
 // live here or below; the window layer's services live above and hand in
 // their steps, so a program without windows links none of them. The general
 // heap must exist before the start and is destroyed by the caller after the
-// stop; the native layer is set up by the caller too.
+// stop; a program with windows sets up the native window system (a backend)
+// first too.
 
 // One service's start and stop; empty: the service is not used.
 struct ServiceStep {
