@@ -8,8 +8,8 @@
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
-#include "ui/windows.h"
 #include "ui/window_services.h"
+#include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
 #include "native/windowing/message_queue.h"
@@ -41,8 +41,8 @@ class CanvasFixture : public benchmark::Fixture {
     info.procedure = plain_procedure;
     info.name = u"BenchParent";
     native::register_class(info);
-    parent_ = native::create_window(0, u"BenchParent", u"", native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE, 0, 0,
-                                    600, 500, nullptr, nullptr, 0);
+    parent_ = native::create_window(0, u"BenchParent", u"", native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE, 0, 0, 600,
+                                    500, nullptr, nullptr, 0);
     native::set_prop(parent_, WINDOW_ID_PROPERTY, reinterpret_cast<void*>(1));
     use_gadget_list(parent_);
     create_canvas(0, 0, 0, 512, 384);

@@ -21,9 +21,9 @@ constexpr int SCREEN_HEIGHT = 192;
 constexpr std::size_t BUFFER_BYTES = 512 * 3 * 384;
 
 // Sixteen look-up colours as a screen would use them (0x00BBGGRR).
-constexpr std::array<std::uint32_t, 16> CLUT = {
-    0x000000, 0x220000, 0x002200, 0x222200, 0x000022, 0x220022, 0x002222, 0x222222,
-    0x8800FF, 0x00FF88, 0xFF8800, 0x44AAFF, 0xFFFFFF, 0x7F7F7F, 0x0000FF, 0x00FF00};
+constexpr std::array<std::uint32_t, 16> CLUT = {0x000000, 0x220000, 0x002200, 0x222200, 0x000022, 0x220022,
+                                                0x002222, 0x222222, 0x8800FF, 0x00FF88, 0xFF8800, 0x44AAFF,
+                                                0xFFFFFF, 0x7F7F7F, 0x0000FF, 0x00FF00};
 
 // A pseudo-random 4-bit screen: neighbouring pixels mostly differ, as in a
 // dithered picture, so the front colour changes on nearly every call.

@@ -8,11 +8,11 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {

@@ -36,7 +36,8 @@ class Screen {
 
   void set_pixel(int x, int y, int value) {
     std::uint8_t& b = bytes_[static_cast<std::size_t>(y * ROW_BYTES + x / 2)];
-    b = (x % 2 == 0) ? static_cast<std::uint8_t>((b & 0x0F) | value << 4) : static_cast<std::uint8_t>((b & 0xF0) | value);
+    b = (x % 2 == 0) ? static_cast<std::uint8_t>((b & 0x0F) | value << 4)
+                     : static_cast<std::uint8_t>((b & 0xF0) | value);
   }
   void set_clut(const std::array<std::uint8_t, 16>& clut) {
     for (std::size_t i = 0; i < clut.size(); ++i) bytes_[CLUT_OFFSET + i] = clut[i];
@@ -77,9 +78,9 @@ Screen raster_bars() {
       if (!in_band && (x + y) % 64 < 4) value = 2 + (x / 16) % 14;
       s.set_pixel(x, y, value);
     }
-  s.set_clut({sam(0, 0, 1), sam(3, 3, 3, true), sam(1, 0, 0), sam(2, 0, 0), sam(3, 0, 0), sam(3, 1, 0),
-              sam(3, 2, 0), sam(3, 3, 0), sam(2, 3, 0), sam(0, 3, 0), sam(0, 3, 2), sam(0, 3, 3), sam(0, 2, 3),
-              sam(0, 0, 3), sam(2, 0, 3), sam(3, 0, 3, true)});
+  s.set_clut({sam(0, 0, 1), sam(3, 3, 3, true), sam(1, 0, 0), sam(2, 0, 0), sam(3, 0, 0), sam(3, 1, 0), sam(3, 2, 0),
+              sam(3, 3, 0), sam(2, 3, 0), sam(0, 3, 0), sam(0, 3, 2), sam(0, 3, 3), sam(0, 2, 3), sam(0, 0, 3),
+              sam(2, 0, 3), sam(3, 0, 3, true)});
   // Bars fade up and down through eight levels of one hue after another.
   constexpr std::array<std::array<int, 3>, 4> hues = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 0}}};
   for (int row = 1; row < HEIGHT; ++row) {
@@ -133,10 +134,10 @@ Screen test_pattern() {
       if (x == 0 || y == 0 || x == WIDTH - 1 || y == HEIGHT - 1) value = 15;
       s.set_pixel(x, y, value);
     }
-  s.set_clut({sam(0, 0, 0), sam(0, 0, 0, true), sam(1, 1, 1), sam(1, 1, 1, true), sam(2, 2, 2),
-              sam(2, 2, 2, true), sam(3, 3, 3), sam(3, 3, 3, true), sam(3, 0, 0, true), sam(0, 3, 0, true),
-              sam(0, 0, 3, true), sam(3, 3, 0, true), sam(3, 0, 3, true), sam(0, 3, 3, true),
-              sam(3, 1, 0, true), static_cast<std::uint8_t>(0x80 | sam(3, 3, 3, true))});
+  s.set_clut({sam(0, 0, 0), sam(0, 0, 0, true), sam(1, 1, 1), sam(1, 1, 1, true), sam(2, 2, 2), sam(2, 2, 2, true),
+              sam(3, 3, 3), sam(3, 3, 3, true), sam(3, 0, 0, true), sam(0, 3, 0, true), sam(0, 0, 3, true),
+              sam(3, 3, 0, true), sam(3, 0, 3, true), sam(0, 3, 3, true), sam(3, 1, 0, true),
+              static_cast<std::uint8_t>(0x80 | sam(3, 3, 3, true))});
   return s;
 }
 
@@ -148,9 +149,8 @@ int main(int argc, char** argv) {
     const char* name;
     Screen screen;
   };
-  Sample samples[] = {{"raster_bars.ss4", raster_bars()},
-                      {"colour_chart.ss4", colour_chart()},
-                      {"test_pattern.ss4", test_pattern()}};
+  Sample samples[] = {
+      {"raster_bars.ss4", raster_bars()}, {"colour_chart.ss4", colour_chart()}, {"test_pattern.ss4", test_pattern()}};
   int status = 0;
   for (Sample& sample : samples) {
     std::string name = folder + "/" + sample.name;

@@ -1,8 +1,8 @@
 #include "app/viewer.h"
 
 #include "app/command_line.h"
-#include "app/viewer_services.h"
 #include "app/viewer_commands.h"
+#include "app/viewer_services.h"
 
 #include "export/png_writer.h"
 #include "image/images.h"

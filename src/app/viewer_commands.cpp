@@ -52,9 +52,9 @@ void open_command() {
 }
 
 void save_command() {
-  std::u16string answer = save_file_requester(u"Please choose file to save",
-                                              default_save_name(viewer_state().file_name),
-                                              u"Portable Network Graphics (*.png)|*.png", 0);
+  std::u16string answer =
+      save_file_requester(u"Please choose file to save", default_save_name(viewer_state().file_name),
+                          u"Portable Network Graphics (*.png)|*.png", 0);
   if (answer.empty()) return;
   std::u16string name = png_save_name(answer);
   set_file_error(0);

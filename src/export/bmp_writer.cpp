@@ -42,9 +42,8 @@ bool plan_layout(std::int32_t width, std::int32_t height, std::int32_t depth, La
   std::uint64_t offset = HEADERS_SIZE + 4 * entries;
   std::uint64_t image_size = row_size * static_cast<std::uint64_t>(height);
   if (offset + image_size > UINT32_MAX) return false;
-  out = {static_cast<std::uint32_t>(row_size), static_cast<std::uint32_t>(entries),
-         static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(image_size),
-         static_cast<std::uint32_t>(offset + image_size)};
+  out = {static_cast<std::uint32_t>(row_size), static_cast<std::uint32_t>(entries), static_cast<std::uint32_t>(offset),
+         static_cast<std::uint32_t>(image_size), static_cast<std::uint32_t>(offset + image_size)};
   return true;
 }
 
@@ -92,8 +91,8 @@ std::int32_t memory_row(std::int32_t r, std::int32_t height, std::uint32_t layou
 }
 
 bool write_palette_pixels(native::File* file, const std::uint8_t* pixels, std::int32_t stride, std::int32_t width,
-                          std::int32_t height, std::int32_t image_depth, std::uint32_t layout,
-                          std::uint32_t options, std::int32_t depth, const Layout& l) {
+                          std::int32_t height, std::int32_t image_depth, std::uint32_t layout, std::uint32_t options,
+                          std::int32_t depth, const Layout& l) {
   ColourReduction* reduction = reduce_colours(pixels, width, height, image_depth, stride, depth, options);
   if (!reduction) return false;
 
@@ -112,9 +111,9 @@ bool write_palette_pixels(native::File* file, const std::uint8_t* pixels, std::i
   return ok;
 }
 
-bool write_true_colour_pixels(native::File* file, const std::uint8_t* pixels, std::int32_t stride,
-                              std::int32_t width, std::int32_t height, std::int32_t image_depth,
-                              std::uint32_t layout, std::int32_t depth, const Layout& l) {
+bool write_true_colour_pixels(native::File* file, const std::uint8_t* pixels, std::int32_t stride, std::int32_t width,
+                              std::int32_t height, std::int32_t image_depth, std::uint32_t layout, std::int32_t depth,
+                              const Layout& l) {
   if (depth == image_depth && (layout & ROWS_BOTTOM_UP) && stride == static_cast<std::int64_t>(l.row_size))
     return write_all(file, pixels, l.image_size);
 

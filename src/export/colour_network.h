@@ -38,8 +38,8 @@ struct ColourNetwork {
 };
 
 // Prepares a zero-filled network over pixels for neuron_count (2..256) neurons.
-void set_up_network(ColourNetwork& network, const std::uint8_t* pixels, std::size_t length,
-                    std::int32_t neuron_count, double gamma);
+void set_up_network(ColourNetwork& network, const std::uint8_t* pixels, std::size_t length, std::int32_t neuron_count,
+                    double gamma);
 
 // Learns from one pixel in sampling_factor (1..10).
 void train_network(ColourNetwork& network, std::int32_t sampling_factor);

@@ -16,10 +16,10 @@ int count = 0;
 
 // Copies 32-bit rows into a new 24-bit buffer, each pixel composited over
 // white. Rows keep their memory order and index. Null when out of memory.
-std::uint8_t* composite_to_24(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
-                              std::int32_t stride, std::int32_t stride24) {
-  auto* buffer = static_cast<std::uint8_t*>(
-      general_alloc(static_cast<std::size_t>(stride24) * static_cast<std::size_t>(height)));
+std::uint8_t* composite_to_24(const std::uint8_t* pixels, std::int32_t width, std::int32_t height, std::int32_t stride,
+                              std::int32_t stride24) {
+  auto* buffer =
+      static_cast<std::uint8_t*>(general_alloc(static_cast<std::size_t>(stride24) * static_cast<std::size_t>(height)));
   if (!buffer) return nullptr;
   for (std::int32_t y = 0; y < height; ++y) {
     const std::uint8_t* in = pixels + static_cast<std::ptrdiff_t>(y) * stride;

@@ -164,15 +164,13 @@ std::int32_t write_png(const char16_t* name, const std::uint8_t* pixels, std::in
   return s.commit() ? 1 : 0;
 }
 
-std::int32_t write_png_rgb(const char16_t* name, const std::uint8_t* pixels, std::int32_t width,
-                           std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t options,
-                           std::int32_t depth) {
+std::int32_t write_png_rgb(const char16_t* name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                           std::int32_t stride, std::uint32_t layout, std::uint32_t options, std::int32_t depth) {
   return write_png(name, pixels, width, height, stride, layout, options, depth, PNG_COLOUR_RGB);
 }
 
-std::int32_t write_png_rgba(const char16_t* name, const std::uint8_t* pixels, std::int32_t width,
-                            std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t options,
-                            std::int32_t depth) {
+std::int32_t write_png_rgba(const char16_t* name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                            std::int32_t stride, std::uint32_t layout, std::uint32_t options, std::int32_t depth) {
   return write_png(name, pixels, width, height, stride, layout, options, depth, PNG_COLOUR_RGBA);
 }
 

@@ -5,7 +5,9 @@
 // pass. Providers add their own fields and pass their own release.
 #include "image/drawing_context.h"
 
-namespace native { struct Bitmap; }
+namespace native {
+struct Bitmap;
+}
 
 // Null when the bitmap is not a device-independent bitmap with pixels, or
 // when the device context, the drawing context or the selection fails.

@@ -18,8 +18,8 @@ namespace {
 
 using Coord = long long;
 
-void direct_blit(DrawingContext* context, const native::DibSection& section, int x, int y,
-                 std::uint32_t constant_alpha, bool use_source_alpha) {
+void direct_blit(DrawingContext* context, const native::DibSection& section, int x, int y, std::uint32_t constant_alpha,
+                 bool use_source_alpha) {
   const native::BitmapDescription& source = section.bitmap;
   if (!source.bits) return;
   BlitMember member = nullptr;
@@ -62,8 +62,8 @@ void direct_blit(DrawingContext* context, const native::DibSection& section, int
 
   BlitJob job{};
   job.context = context;
-  job.source = static_cast<const std::uint8_t*>(source.bits) + first_source_row * source_stride +
-               skip_columns * source_bytes;
+  job.source =
+      static_cast<const std::uint8_t*>(source.bits) + first_source_row * source_stride + skip_columns * source_bytes;
   job.source_step = walk_up ? source_stride : -source_stride;
   job.target = context->pixel_address + r0 * context->stride + x0 * context->bytes_per_pixel;
   job.target_step = context->stride;
@@ -128,9 +128,8 @@ native::Bitmap* sized_copy(native::Bitmap* bitmap, const native::DibSection& sec
   bool done;
   if (width == source.width && height == source.height) {
     done = with_selected(bitmap, [&](native::DeviceContext* from) {
-      return with_selected(copy, [&](native::DeviceContext* to) {
-        return native::bit_blt(to, 0, 0, width, height, from, 0, 0);
-      });
+      return with_selected(
+          copy, [&](native::DeviceContext* to) { return native::bit_blt(to, 0, 0, width, height, from, 0, 0); });
     });
   } else if (source.bits_per_pixel == 32) {
     done = resample_into(section, copy);

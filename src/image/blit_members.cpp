@@ -128,8 +128,7 @@ BlitMember blit_member_24(std::uint32_t mode, int target_bytes, std::uint32_t co
   return four ? blend<3, 4, true> : blend<3, 3, true>;
 }
 
-BlitMember blit_member_32(std::uint32_t mode, int target_bytes, std::uint32_t constant_alpha,
-                          bool use_source_alpha) {
+BlitMember blit_member_32(std::uint32_t mode, int target_bytes, std::uint32_t constant_alpha, bool use_source_alpha) {
   const bool four = target_bytes == 4;
   if (BlitMember member = shared_member<4>(mode, target_bytes)) return member;
   if (four && (mode & MODE_ALL_CHANNELS)) return constant_alpha >= 255 ? copy_rows<4> : all_channels<4>;

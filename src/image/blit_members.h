@@ -16,8 +16,8 @@ struct BlitJob {
   std::ptrdiff_t target_step;  // from one target row in memory to the next
   int width;
   int rows;
-  int x;              // drawable x of the first column
-  int first_row;      // memory row of the first target row
+  int x;          // drawable x of the first column
+  int first_row;  // memory row of the first target row
   std::uint32_t constant_alpha;
 };
 
@@ -26,5 +26,4 @@ using BlitMember = void (*)(const BlitJob&);
 // Members for 24-bit sources; null when nothing is to be drawn.
 BlitMember blit_member_24(std::uint32_t mode, int target_bytes, std::uint32_t constant_alpha);
 // Members for 32-bit sources; null when nothing is to be drawn.
-BlitMember blit_member_32(std::uint32_t mode, int target_bytes, std::uint32_t constant_alpha,
-                          bool use_source_alpha);
+BlitMember blit_member_32(std::uint32_t mode, int target_bytes, std::uint32_t constant_alpha, bool use_source_alpha);

@@ -35,8 +35,7 @@ void set_drawing_mode(DrawingContext* context, std::uint32_t mode) {
   context->gradient_flag = static_cast<std::int32_t>(mode & MODE_GRADIENT);
   context->custom_flag = static_cast<std::int32_t>(mode & MODE_CUSTOM);
 
-  const PixelRule rule =
-      (mode & (MODE_GRADIENT | MODE_CUSTOM)) ? PixelRule::per_pixel : write_rule_for(mode, bytes);
+  const PixelRule rule = (mode & (MODE_GRADIENT | MODE_CUSTOM)) ? PixelRule::per_pixel : write_rule_for(mode, bytes);
   context->box = box_routine(bytes, rule);
   context->plot = plot_routine(bytes, rule);
   context->plot_with_colour = plot_colour_routine(bytes, rule);

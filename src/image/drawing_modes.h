@@ -7,7 +7,7 @@
 #include <cstdint>
 
 constexpr std::uint32_t MODE_DEFAULT = 0;
-constexpr std::uint32_t MODE_TRANSPARENT = 0x01;    // text only
+constexpr std::uint32_t MODE_TRANSPARENT = 0x01;  // text only
 constexpr std::uint32_t MODE_XOR = 0x02;
 constexpr std::uint32_t MODE_OUTLINED = 0x04;
 constexpr std::uint32_t MODE_ALPHA_CHANNEL = 0x08;  // write only the alpha byte

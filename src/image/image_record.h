@@ -4,9 +4,9 @@
 #include <cstdint>
 
 struct ImageRecord {
-  void* handle;               // the image's bitmap (a native::Bitmap*)
-  std::int16_t width;         // as read back from the created buffer
+  void* handle;        // the image's bitmap (a native::Bitmap*)
+  std::int16_t width;  // as read back from the created buffer
   std::int16_t height;
-  std::uint8_t depth;         // bits per pixel of the buffer: 24 or 32
+  std::uint8_t depth;           // bits per pixel of the buffer: 24 or 32
   std::uint8_t creation_depth;  // the default output depth when saving
 };

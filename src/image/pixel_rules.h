@@ -32,11 +32,11 @@ inline PreparedColour prepare_colour(std::uint32_t colour, bool premultiply) {
 // Which formula a pixel gets. `per_pixel` means the colour is computed for
 // each pixel (gradient, custom filter) before one of the others is applied.
 enum class PixelRule : std::uint8_t {
-  copy,           // B, G, R = colour; alpha untouched
-  xor_colour,     // B, G, R ^= colour
-  all_channels,   // B, G, R, A = colour (4-byte pixels only)
-  alpha_only,     // A = alpha (4-byte pixels only)
-  blend,          // blend by alpha; A updated on 4-byte pixels
+  copy,              // B, G, R = colour; alpha untouched
+  xor_colour,        // B, G, R ^= colour
+  all_channels,      // B, G, R, A = colour (4-byte pixels only)
+  alpha_only,        // A = alpha (4-byte pixels only)
+  blend,             // blend by alpha; A updated on 4-byte pixels
   blend_keep_alpha,  // blend by alpha; A kept
   nothing,
   per_pixel,

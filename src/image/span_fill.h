@@ -37,9 +37,9 @@ void filter_and_write(DrawingContext* context, std::uint8_t* pixel, int x, int y
 inline void fill_bgr_span(std::uint8_t* p, int n, const PreparedColour& colour) {
   static_assert(std::endian::native == std::endian::little);
   const std::uint32_t bgr = (colour.blue & 0xFF) | (colour.green & 0xFF) << 8 | (colour.red & 0xFF) << 16;
-  const std::uint32_t w0 = bgr | bgr << 24;         // b g r b
-  const std::uint32_t w1 = bgr >> 8 | bgr << 16;    // g r b g
-  const std::uint32_t w2 = bgr >> 16 | bgr << 8;    // r b g r
+  const std::uint32_t w0 = bgr | bgr << 24;       // b g r b
+  const std::uint32_t w1 = bgr >> 8 | bgr << 16;  // g r b g
+  const std::uint32_t w2 = bgr >> 16 | bgr << 8;  // r b g r
   for (; n >= 4; n -= 4, p += 12) {
     std::memcpy(p, &w0, 4);
     std::memcpy(p + 4, &w1, 4);
@@ -59,8 +59,7 @@ inline void fill_bgr_span(std::uint8_t* p, int n, const PreparedColour& colour) 
       std::memcpy(p, &w0, 2);
       p[2] = static_cast<std::uint8_t>(w2);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -68,8 +67,7 @@ inline void fill_bgr_span(std::uint8_t* p, int n, const PreparedColour& colour) 
 // prepared front colour (which the caller holds in a local, so that stores
 // through the byte pointer cannot force it to be reloaded).
 template <int Bytes, PixelRule Rule>
-inline void fill_span(DrawingContext* context, std::uint8_t* first, int x, int y, int n,
-                      const PreparedColour& colour) {
+inline void fill_span(DrawingContext* context, std::uint8_t* first, int x, int y, int n, const PreparedColour& colour) {
   if constexpr (Rule == PixelRule::per_pixel) {
     per_pixel_span(context, first, x, y, n, context->front_colour);
   } else if constexpr (Bytes == 3 && Rule == PixelRule::copy) {

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace native { struct Heap; }
+namespace native {
+struct Heap;
+}
 
 bool create_general_heap();
 void destroy_general_heap();

@@ -93,7 +93,10 @@ void free_object(ObjectTable* table, ObjectId id) {
   }
   AnyNode* node = find_node(table, id);
   if (!node) return;
-  if (node->prev) node->prev->next = node->next; else table->any_list = node->next;
+  if (node->prev)
+    node->prev->next = node->next;
+  else
+    table->any_list = node->next;
   if (node->next) node->next->prev = node->prev;
   if (table->iteration_cursor == node) table->iteration_cursor = node->prev;
   general_free(node);

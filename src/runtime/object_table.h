@@ -30,9 +30,7 @@ struct ObjectTable {
 
 // Every record starts with the object's native handle, which is also its
 // liveness mark: a record whose first field is 0 names no object.
-inline bool record_is_live(const void* record) {
-  return record && *static_cast<void* const*>(record) != nullptr;
-}
+inline bool record_is_live(const void* record) { return record && *static_cast<void* const*>(record) != nullptr; }
 
 ObjectTable* create_table(std::int32_t item_size, std::int32_t initial_slots, ReleaseCallback release);
 // The record to fill for a number (reusing and first releasing a live one) or

@@ -56,7 +56,10 @@ void push_front(PoolChunk*& list, PoolChunk* chunk) {
 }
 
 void unlink(PoolChunk*& list, PoolChunk* chunk) {
-  if (chunk->previous) chunk->previous->next = chunk->next; else list = chunk->next;
+  if (chunk->previous)
+    chunk->previous->next = chunk->next;
+  else
+    list = chunk->next;
   if (chunk->next) chunk->next->previous = chunk->previous;
 }
 
@@ -109,8 +112,10 @@ void destroy_private_pool(RecordPool* pool) {
 
 PoolChunk* new_chunk(RecordPool* pool) {
   std::int32_t n = 16 * (pool->total_slots / 256);
-  if (n < pool->minimum_chunk) n = pool->minimum_chunk;
-  else if (n > pool->maximum_chunk) n = pool->maximum_chunk;
+  if (n < pool->minimum_chunk)
+    n = pool->minimum_chunk;
+  else if (n > pool->maximum_chunk)
+    n = pool->maximum_chunk;
   auto bytes = [pool](std::int32_t slots) {
     return sizeof(PoolChunk) + static_cast<std::size_t>(slots) * static_cast<std::size_t>(pool->slot_size);
   };
@@ -225,7 +230,10 @@ void destroy_pool(RecordPool* pool) {
   if (--node->users > 0) return;
   pool->shared_node = nullptr;
   destroy_private_pool(pool);
-  if (node->previous) node->previous->next = node->next; else registry->head = node->next;
+  if (node->previous)
+    node->previous->next = node->next;
+  else
+    registry->head = node->next;
   if (node->next) node->next->previous = node->previous;
   general_free(node);
 }

@@ -41,8 +41,8 @@ bool text_scratch_append(std::u16string_view text) {
   if (needed > scratch.capacity) {
     std::size_t capacity = scratch.capacity ? scratch.capacity : INITIAL_CAPACITY;
     while (capacity < needed) capacity *= 2;
-    auto* grown = static_cast<char16_t*>(
-        native::heap_realloc(scratch.heap, scratch.buffer, capacity * sizeof(char16_t), false));
+    auto* grown =
+        static_cast<char16_t*>(native::heap_realloc(scratch.heap, scratch.buffer, capacity * sizeof(char16_t), false));
     if (!grown) return false;
     scratch.buffer = grown;
     scratch.capacity = capacity;

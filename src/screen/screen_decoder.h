@@ -31,7 +31,7 @@ enum class ScreenSize { usable, too_small, too_large };
 ScreenSize screen_size_rule(std::int64_t size);
 
 struct DecodedScreen {
-  std::array<std::uint8_t, SCREEN_WIDTH * SCREEN_HEIGHT> pixels;  // look-up entries 0-15, top row first
+  std::array<std::uint8_t, SCREEN_WIDTH * SCREEN_HEIGHT> pixels;     // look-up entries 0-15, top row first
   std::array<std::array<std::uint8_t, 16>, SCREEN_HEIGHT> row_clut;  // SAM palette indices 0-127 per row
 };
 

@@ -9,9 +9,9 @@
 // How reading a screen file ended.
 enum class ScreenReadStatus {
   loaded,
-  bad_size,       // missing, or too small, or 2 GiB and more, or it shrank while read
+  bad_size,  // missing, or too small, or 2 GiB and more, or it shrank while read
   folder,
-  unreadable,     // the system refused to open or read it: see `error`
+  unreadable,  // the system refused to open or read it: see `error`
   out_of_memory,
 };
 struct ScreenRead {

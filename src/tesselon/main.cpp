@@ -1,10 +1,10 @@
 // tesselon: the viewer in a real window. Help and version need no display;
 // without one there is nothing to show, and the program says so and fails.
 #include "app/command_line.h"
-#include "runtime/print_text.h"
 #include "app/start_options.h"
 #include "app/viewer.h"
 #include "native/backends/gtk/gtk_backend.h"
+#include "runtime/print_text.h"
 
 #include <cstdio>
 #include <cstdlib>

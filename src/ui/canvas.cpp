@@ -21,15 +21,15 @@ namespace {
 
 constexpr std::uint32_t CANVAS_STYLE = native::WS_CHILD | native::WS_VISIBLE;
 constexpr std::uint32_t KEYBOARD_STYLE = 0x30000;  // tab stop and group start
-constexpr int BORDER_LOSS = 4;                      // two pixels of edge on each side
+constexpr int BORDER_LOSS = 4;                     // two pixels of edge on each side
 constexpr std::int32_t EVENT_POOL_MINIMUM = 16;
 constexpr std::int32_t EVENT_POOL_MAXIMUM = 1024;
 constexpr std::uint32_t WHITE = 0xFFFFFF;
 
-constexpr int CURSOR_IDS[CANVAS_CURSOR_COUNT] = {
-    native::IDC_ARROW,    native::IDC_CROSS,    native::IDC_IBEAM,  native::IDC_HAND,
-    native::IDC_WAIT,     native::IDC_NO,       native::IDC_SIZEALL, native::IDC_SIZEWE,
-    native::IDC_SIZENS,   native::IDC_SIZENWSE, native::IDC_SIZENESW, 0};
+constexpr int CURSOR_IDS[CANVAS_CURSOR_COUNT] = {native::IDC_ARROW,    native::IDC_CROSS,    native::IDC_IBEAM,
+                                                 native::IDC_HAND,     native::IDC_WAIT,     native::IDC_NO,
+                                                 native::IDC_SIZEALL,  native::IDC_SIZEWE,   native::IDC_SIZENS,
+                                                 native::IDC_SIZENWSE, native::IDC_SIZENESW, 0};
 
 // Makes (or remakes at a new size) the backing store. A new one is white and
 // keeps the old picture at its top-left; on failure the old one stays.
@@ -124,16 +124,12 @@ std::intptr_t get_canvas_entry(GadgetRecord* record, ObjectId number, int attrib
   const CanvasRecord& canvas = record->canvas;
   const std::uint32_t index = canvas.cursor_state & CURSOR_INDEX_MASK;
   switch (attribute) {
-    case CANVAS_ATTRIBUTE_BITMAP:
-      return reinterpret_cast<std::intptr_t>(canvas.bitmap);
-    case CANVAS_ATTRIBUTE_CURSOR:
-      return index == CURSOR_INDEX_HANDLE ? -1 : static_cast<std::intptr_t>(index);
-    case CANVAS_ATTRIBUTE_CLIP:
-      return canvas_state()->confining == record->handle ? 1 : 0;
+    case CANVAS_ATTRIBUTE_BITMAP: return reinterpret_cast<std::intptr_t>(canvas.bitmap);
+    case CANVAS_ATTRIBUTE_CURSOR: return index == CURSOR_INDEX_HANDLE ? -1 : static_cast<std::intptr_t>(index);
+    case CANVAS_ATTRIBUTE_CLIP: return canvas_state()->confining == record->handle ? 1 : 0;
     case CANVAS_ATTRIBUTE_CURSOR_HANDLE:
       return index == CURSOR_INDEX_HANDLE ? reinterpret_cast<std::intptr_t>(canvas.cursor) : 0;
-    default:
-      break;
+    default: break;
   }
   const CanvasEventData* data = current_event_data(number);
   if (!data) return 0;
@@ -189,8 +185,7 @@ void set_canvas_entry(GadgetRecord* record, ObjectId, int attribute, std::intptr
       use_cursor(record, CURSOR_INDEX_HANDLE, cursor);
       return;
     }
-    default:
-      return;
+    default: return;
   }
 }
 
@@ -205,8 +200,18 @@ bool ensure_canvas_state() {
   if (gadgets->canvas) return true;
   auto* s = static_cast<CanvasState*>(general_alloc(sizeof(CanvasState)));
   if (!s) return false;
-  s->type = {GADGET_TYPE_CANVAS, sizeof(GadgetType), nullptr, free_canvas, resize_canvas, nullptr, nullptr,
-             nullptr, nullptr, get_canvas_entry, set_canvas_entry, activate_canvas};
+  s->type = {GADGET_TYPE_CANVAS,
+             sizeof(GadgetType),
+             nullptr,
+             free_canvas,
+             resize_canvas,
+             nullptr,
+             nullptr,
+             nullptr,
+             nullptr,
+             get_canvas_entry,
+             set_canvas_entry,
+             activate_canvas};
   s->event_pool = create_pool(sizeof(CanvasEventData), EVENT_POOL_MINIMUM, EVENT_POOL_MAXIMUM, 0);
   s->cursors[0] = native::load_cursor(native::IDC_ARROW);
   native::WindowClassInfo info{};
@@ -250,16 +255,16 @@ bool draw_bitmap(native::DeviceContext* target, int x, int y, native::Bitmap* bi
   if (const native::DeviceContext* holder = bitmap->selected_into)
     return native::bit_blt(target, x, y, bitmap->width, bitmap->height, holder, 0, 0);
   native::DeviceContext* dc = native::create_compatible_dc();
-  bool ok = dc && native::select_object(dc, bitmap) &&
-            native::bit_blt(target, x, y, bitmap->width, bitmap->height, dc, 0, 0);
+  bool ok =
+      dc && native::select_object(dc, bitmap) && native::bit_blt(target, x, y, bitmap->width, bitmap->height, dc, 0, 0);
   native::delete_dc(dc);
   return ok;
 }
 
 void paint_canvas(GadgetRecord* record, native::Window* window, native::DeviceContext* dc) {
   native::Rect client = native::get_client_rect(window);
-  bool focus_shown = (record->canvas.flags & CANVAS_DRAW_FOCUS) && native::get_focus() == window &&
-                     client.right > 0 && client.bottom > 0;
+  bool focus_shown = (record->canvas.flags & CANVAS_DRAW_FOCUS) && native::get_focus() == window && client.right > 0 &&
+                     client.bottom > 0;
   if (focus_shown && paint_with_focus(record, dc, client)) return;
   if (!record->canvas.bitmap || !draw_bitmap(dc, 0, 0, record->canvas.bitmap)) fill_white(dc, client);
 }
@@ -303,9 +308,8 @@ ObjectId create_canvas(ObjectId number, int x, int y, int width, int height, std
   }
   native::set_prop(window, CANVAS_RECORD_PROPERTY, record);
   record->canvas = {nullptr, flags, 0, canvas_state()->cursors[0]};
-  ObjectId result = build_backing_store(record, width, height)
-                        ? register_gadget(record, number, window, &canvas_state()->type)
-                        : 0;
+  ObjectId result =
+      build_backing_store(record, width, height) ? register_gadget(record, number, window, &canvas_state()->type) : 0;
   if (!result) {
     native::delete_object(record->canvas.bitmap);
     record->canvas.bitmap = nullptr;

@@ -30,7 +30,8 @@ std::int32_t buttons_down() {
 }
 
 std::int32_t modifiers_down() {
-  return (is_down(native::VK_SHIFT) ? CANVAS_MODIFIER_SHIFT : 0) | (is_down(native::VK_MENU) ? CANVAS_MODIFIER_ALT : 0) |
+  return (is_down(native::VK_SHIFT) ? CANVAS_MODIFIER_SHIFT : 0) |
+         (is_down(native::VK_MENU) ? CANVAS_MODIFIER_ALT : 0) |
          (is_down(native::VK_CONTROL) ? CANVAS_MODIFIER_CONTROL : 0);
 }
 
@@ -84,8 +85,10 @@ void button_up(GadgetRecord* record, ObjectId number, const Button& button, std:
             native::get_capture() == window;
   }
   if (buttons_down() == 0) {
-    if (record->canvas.flags & CANVAS_CLIP_MOUSE) release_confinement(window);
-    else native::release_capture();
+    if (record->canvas.flags & CANVAS_CLIP_MOUSE)
+      release_confinement(window);
+    else
+      native::release_capture();
   }
   post(window, number, button.up_type);
   if (click) post(window, number, button.click_type);
@@ -126,13 +129,9 @@ std::intptr_t canvas_procedure(native::Window* window, std::uint32_t message, st
       native::end_paint(window, paint);
       return 0;
     }
-    case native::WM_ERASEBKGND:
-      paint_canvas(record, window, given_dc);
-      return 1;
+    case native::WM_ERASEBKGND: paint_canvas(record, window, given_dc); return 1;
     case native::WM_PRINT:
-    case native::WM_PRINTCLIENT:
-      paint_canvas(record, window, given_dc);
-      return 0;
+    case native::WM_PRINTCLIENT: paint_canvas(record, window, given_dc); return 0;
     case native::WM_ENABLE:
       repaint_canvas(record);
       if (!wparam) release_confinement(window);
@@ -142,45 +141,27 @@ std::intptr_t canvas_procedure(native::Window* window, std::uint32_t message, st
       post(window, number, message == native::WM_SETFOCUS ? CANVAS_GOT_FOCUS : CANVAS_LOST_FOCUS);
       native::redraw_window(window, nullptr, native::RDW_INVALIDATE);
       return 0;
-    case native::WM_SETCURSOR:
-      native::set_cursor(record->canvas.cursor);
-      return 1;
+    case native::WM_SETCURSOR: native::set_cursor(record->canvas.cursor); return 1;
     case native::WM_MOUSEACTIVATE:
       if (!(record->canvas.flags & CANVAS_KEYBOARD)) break;
       native::set_focus(window);
       native::redraw_window(window, nullptr, native::RDW_INVALIDATE);
       return native::MA_NOACTIVATE;
-    case native::WM_MOUSEMOVE:
-      mouse_moved(record, number);
-      return 0;
+    case native::WM_MOUSEMOVE: mouse_moved(record, number); return 0;
     case native::WM_MOUSELEAVE:
       record->canvas.cursor_state &= ~CURSOR_INSIDE;
       post(window, number, CANVAS_MOUSE_LEFT);
       return 0;
     case native::WM_LBUTTONDOWN:
-    case native::WM_LBUTTONDBLCLK:
-      button_down(record, number, LEFT, message == native::WM_LBUTTONDBLCLK);
-      return 0;
+    case native::WM_LBUTTONDBLCLK: button_down(record, number, LEFT, message == native::WM_LBUTTONDBLCLK); return 0;
     case native::WM_RBUTTONDOWN:
-    case native::WM_RBUTTONDBLCLK:
-      button_down(record, number, RIGHT, message == native::WM_RBUTTONDBLCLK);
-      return 0;
+    case native::WM_RBUTTONDBLCLK: button_down(record, number, RIGHT, message == native::WM_RBUTTONDBLCLK); return 0;
     case native::WM_MBUTTONDOWN:
-    case native::WM_MBUTTONDBLCLK:
-      button_down(record, number, MIDDLE, false);
-      return 0;
-    case native::WM_LBUTTONUP:
-      button_up(record, number, LEFT, lparam);
-      return 0;
-    case native::WM_RBUTTONUP:
-      button_up(record, number, RIGHT, lparam);
-      return 0;
-    case native::WM_MBUTTONUP:
-      button_up(record, number, MIDDLE, lparam);
-      return 0;
-    case native::WM_MOUSEWHEEL:
-      wheel_turned(window, number, wparam);
-      return 0;
+    case native::WM_MBUTTONDBLCLK: button_down(record, number, MIDDLE, false); return 0;
+    case native::WM_LBUTTONUP: button_up(record, number, LEFT, lparam); return 0;
+    case native::WM_RBUTTONUP: button_up(record, number, RIGHT, lparam); return 0;
+    case native::WM_MBUTTONUP: button_up(record, number, MIDDLE, lparam); return 0;
+    case native::WM_MOUSEWHEEL: wheel_turned(window, number, wparam); return 0;
     case native::WM_KEYDOWN:
     case native::WM_KEYUP:
       post(window, number, message == native::WM_KEYDOWN ? CANVAS_KEY_DOWN : CANVAS_KEY_UP,
@@ -190,8 +171,7 @@ std::intptr_t canvas_procedure(native::Window* window, std::uint32_t message, st
       // Control characters such as Return and Tab are not text.
       if (wparam >= FIRST_PRINTABLE) post(window, number, CANVAS_INPUT, 0, 0, static_cast<std::int32_t>(wparam));
       return 0;
-    default:
-      break;
+    default: break;
   }
   return native::def_window_proc(window, message, wparam, lparam);
 }

@@ -227,18 +227,23 @@ void withdraw(native::Window* window, std::uint32_t format, std::uint32_t key) {
   const bool is_private = format == PRIVATE_DROP_FORMAT;
   DropFormatEntry*& list = is_private ? target->private_formats : target->standard_formats;
   if (DropFormatEntry* entry = find_entry(list, is_private ? key : format)) {
-    if (entry->previous) entry->previous->next = entry->next; else list = entry->next;
+    if (entry->previous)
+      entry->previous->next = entry->next;
+    else
+      list = entry->next;
     if (entry->next) entry->next->previous = entry->previous;
     general_free(entry);
   }
   if (!target->standard_formats && !target->private_formats) release_drop_target(window);
 }
 
-void apply(std::int32_t type_code, ObjectId number, native::Window* window, std::int32_t format,
-           std::uint32_t actions, std::uint32_t key) {
+void apply(std::int32_t type_code, ObjectId number, native::Window* window, std::int32_t format, std::uint32_t actions,
+           std::uint32_t key) {
   auto one = [&](std::uint32_t f) {
-    if (actions) accept(type_code, number, window, f, actions, key);
-    else withdraw(window, f, key);
+    if (actions)
+      accept(type_code, number, window, f, actions, key);
+    else
+      withdraw(window, f, key);
   };
   if (static_cast<std::uint32_t>(format) == DROP_FORMAT_TEXT) {
     for (std::uint32_t f : TEXT_FORMATS) one(f);
@@ -287,7 +292,8 @@ void enable_gadget_drop(ObjectId gadget, std::int32_t format, std::uint32_t acti
   apply(record->type->type_code, gadget, window, format, actions, private_key);
   if (record->type->type_code == FRAME_GADGET_TYPE) return;
   SiblingSearch search{window, native::get_parent(window), native::get_window_rect(window)};
-  if (search.parent) native::enum_child_windows(search.parent, lift_over_frame, reinterpret_cast<std::intptr_t>(&search));
+  if (search.parent)
+    native::enum_child_windows(search.parent, lift_over_frame, reinterpret_cast<std::intptr_t>(&search));
 }
 
 void enable_native_window_drop(native::Window* window, ObjectId number, std::int32_t format, std::uint32_t actions,

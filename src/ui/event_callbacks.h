@@ -11,7 +11,8 @@ using EventCallback = void (*)();
 void init_event_callbacks();
 void shutdown_event_callbacks();
 
-void bind_event_callback(std::int32_t code, ObjectId window, ObjectId object, std::int32_t type, EventCallback callback);
+void bind_event_callback(std::int32_t code, ObjectId window, ObjectId object, std::int32_t type,
+                         EventCallback callback);
 // Forgets every binding made for a window (when the window is freed).
 void unbind_window_callbacks(ObjectId window);
 

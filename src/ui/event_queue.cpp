@@ -37,7 +37,10 @@ void purge(Predicate picks) {
   for (QueuedEvent* node = state->head; node;) {
     QueuedEvent* next = node->next;
     if (picks(node)) {
-      if (previous) previous->next = next; else state->head = next;
+      if (previous)
+        previous->next = next;
+      else
+        state->head = next;
       if (state->tail == node) state->tail = previous;
       release_data(node->data, node->release);
       pool_free(state->pool, node);
@@ -80,7 +83,10 @@ void post_event(std::int32_t code, ObjectId object, ObjectId window, std::int32_
   if (!collapsed) {
     if (auto* node = static_cast<QueuedEvent*>(pool_alloc(state->pool))) {
       *node = {nullptr, code, object, window, type, data, release};
-      if (state->tail) state->tail->next = node; else state->head = node;
+      if (state->tail)
+        state->tail->next = node;
+      else
+        state->head = node;
       state->tail = node;
       queued = true;
     }

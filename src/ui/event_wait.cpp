@@ -52,8 +52,8 @@ void init_events() {
   info.background = native::COLOR_BTNFACE + 1;
   info.name = POSTED_EVENT_CLASS;
   native::register_class(info);
-  hidden_window = native::create_window(0, POSTED_EVENT_CLASS, u"", HIDDEN_WINDOW_STYLE, 0, 0, 1, 1, nullptr,
-                                        nullptr, 0);
+  hidden_window =
+      native::create_window(0, POSTED_EVENT_CLASS, u"", HIDDEN_WINDOW_STYLE, 0, 0, 1, 1, nullptr, nullptr, 0);
   posted_message = native::register_window_message(u"VX_PostEventMessage");
   init_event_queue();
 }

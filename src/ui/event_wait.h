@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
-namespace native { struct Window; }
+namespace native {
+struct Window;
+}
 
 // Start-up: the event queue, plus a hidden window through which events
 // raised on other threads reach this thread's queue. Shutdown destroys it.

@@ -107,9 +107,7 @@ ObjectTable* gadget_table() {
   return s ? s->table : nullptr;
 }
 
-GadgetRecord* gadget_record(ObjectId number) {
-  return static_cast<GadgetRecord*>(get_object(gadget_table(), number));
-}
+GadgetRecord* gadget_record(ObjectId number) { return static_cast<GadgetRecord*>(get_object(gadget_table(), number)); }
 
 native::Window* gadget_handle(ObjectId number) {
   GadgetRecord* record = gadget_record(number);
@@ -159,8 +157,10 @@ void resize_gadget(ObjectId number, int x, int y, int width, int height) {
     width = pick(width, type->get_width, corners[1].x - corners[0].x);
     height = pick(height, type->get_height, corners[1].y - corners[0].y);
   }
-  if (type->resize) type->resize(record, number, x, y, width, height);
-  else native::move_window(record->handle, x, y, width, height, true);
+  if (type->resize)
+    type->resize(record, number, x, y, width, height);
+  else
+    native::move_window(record->handle, x, y, width, height, true);
 }
 
 void activate_gadget(ObjectId number) {

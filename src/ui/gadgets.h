@@ -79,7 +79,7 @@ struct GadgetState {
   void* default_font;
   ObjectTable* table;
   GadgetListState list;
-  char16_t list_property[32];  // "VX_GadgetStack_<instance>"
+  char16_t list_property[32];        // "VX_GadgetStack_<instance>"
   native::Window* auxiliary_window;  // none is ever made here
   CanvasState* canvas;               // made with the first canvas
 };

@@ -11,12 +11,15 @@ constexpr std::uint32_t COMPOSITE_STYLE_BIT = 0x1;
 
 std::vector<native::Window*> tab_stops(native::Window* container) {
   std::vector<native::Window*> stops;
-  native::enum_child_windows(container, [](native::Window* child, std::intptr_t data) {
-    auto style = static_cast<std::uint32_t>(native::get_window_long(child, native::GWL_STYLE));
-    if (native::is_window_enabled(child) && native::is_window_visible(child) && (style & native::WS_TABSTOP))
-      reinterpret_cast<std::vector<native::Window*>*>(data)->push_back(child);
-    return true;
-  }, reinterpret_cast<std::intptr_t>(&stops));
+  native::enum_child_windows(
+      container,
+      [](native::Window* child, std::intptr_t data) {
+        auto style = static_cast<std::uint32_t>(native::get_window_long(child, native::GWL_STYLE));
+        if (native::is_window_enabled(child) && native::is_window_visible(child) && (style & native::WS_TABSTOP))
+          reinterpret_cast<std::vector<native::Window*>*>(data)->push_back(child);
+        return true;
+      },
+      reinterpret_cast<std::intptr_t>(&stops));
   return stops;
 }
 

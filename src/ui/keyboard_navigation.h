@@ -1,7 +1,9 @@
 #pragma once
 // Keyboard navigation: Tab moves the focus, and the keyboard cues show once
 // the keyboard is used.
-namespace native { struct Window; }
+namespace native {
+struct Window;
+}
 
 // Tab and Shift+Tab: the keyboard focus moves among the enabled, visible tab
 // stops of the active window, wrapping at either end.

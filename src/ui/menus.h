@@ -15,7 +15,7 @@ struct Window;
 
 struct MenuRecord {
   native::Menu* bar;
-  native::Window* window;  // the window showing the bar, or none
+  native::Window* window;   // the window showing the bar, or none
   std::int32_t image_menu;  // menus drawing their own items; never made here
   native::Heap* private_heap;
   std::uint32_t item_style;

@@ -18,8 +18,8 @@ void enter_modal() {
   std::uint32_t thread = native::get_current_thread_id();
   for (native::Window* window : native::top_level_windows()) {
     if (native::get_window_thread_process_id(window) != thread || !native::is_window_visible(window)) continue;
-    ModalWindowRecord record{thread, window, (native::get_window_long(window, native::GWL_EXSTYLE) & native::WS_EX_TOPMOST) != 0,
-                             false};
+    ModalWindowRecord record{
+        thread, window, (native::get_window_long(window, native::GWL_EXSTYLE) & native::WS_EX_TOPMOST) != 0, false};
     if (window != native::get_foreground_window() && native::is_window_enabled(window)) {
       native::enable_window(window, false);
       record.disabled_here = true;

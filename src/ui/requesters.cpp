@@ -61,8 +61,8 @@ bool is_valid_file_part(std::u16string_view text) {
   });
 }
 
-std::u16string file_requester(std::u16string_view title, std::u16string_view default_file,
-                              std::u16string_view pattern, int pattern_index, bool save) {
+std::u16string file_requester(std::u16string_view title, std::u16string_view default_file, std::u16string_view pattern,
+                              int pattern_index, bool save) {
   if (!make_file_buffer()) return {};
   // Pairs as zero-terminated strings, then the empty string that ends them.
   HeapText filter = heap_copy(pattern, 3);

@@ -20,8 +20,8 @@ std::u16string open_file_requester(std::u16string_view title, std::u16string_vie
                                    std::u16string_view pattern, int pattern_index);
 std::u16string save_file_requester(std::u16string_view title, std::u16string_view default_file,
                                    std::u16string_view pattern, int pattern_index);
-std::u16string file_requester(std::u16string_view title, std::u16string_view default_file,
-                              std::u16string_view pattern, int pattern_index, bool save);
+std::u16string file_requester(std::u16string_view title, std::u16string_view default_file, std::u16string_view pattern,
+                              int pattern_index, bool save);
 
 // Non-empty, with no control character and none of " * / : < > ? \ |
 // (a name holding them could not be handed to other systems intact).

@@ -51,9 +51,7 @@ std::intptr_t on_size(const Target& t, std::uintptr_t kind) {
       post(EVENT_MAXIMIZE_WINDOW, 0, t);
       post(EVENT_SIZE_WINDOW, 0, t);
       break;
-    default:
-      post(EVENT_SIZE_WINDOW, 0, t);
-      break;
+    default: post(EVENT_SIZE_WINDOW, 0, t); break;
   }
   return 0;
 }
@@ -146,8 +144,8 @@ std::intptr_t window_procedure(native::Window* window, std::uint32_t message, st
                                std::intptr_t lparam) {
   Target t{window, window_number_of(window), nullptr};
   if (t.number != -1) t.record = window_record(t.number);
-  WindowCallback callback = t.record && t.record->message_callback ? t.record->message_callback
-                                                                   : thread_message_callback();
+  WindowCallback callback =
+      t.record && t.record->message_callback ? t.record->message_callback : thread_message_callback();
   if (callback) {
     std::intptr_t result = callback(window, message, wparam, lparam);
     if (result != CALLBACK_DEFAULT) return result;
@@ -158,25 +156,24 @@ std::intptr_t window_procedure(native::Window* window, std::uint32_t message, st
     case native::WM_MOVE:
       if (own_window) post(EVENT_MOVE_WINDOW, t.number, t);
       return 0;
-    case native::WM_SIZE:
-      return on_size(t, wparam);
-    case native::WM_ACTIVATE:
-      return on_activate(t, wparam);
+    case native::WM_SIZE: return on_size(t, wparam);
+    case native::WM_ACTIVATE: return on_activate(t, wparam);
     case native::WM_CLOSE:
       // The program decides whether the window goes.
       if (own_window) post(EVENT_CLOSE_WINDOW, t.number, t);
       return 0;
-    case native::WM_ERASEBKGND:
-      return on_erase(t, wparam);
+    case native::WM_ERASEBKGND: return on_erase(t, wparam);
     case native::WM_SYSCOLORCHANGE:
       if (!(t.record && t.record->mdi_client))
-        native::enum_child_windows(window, [](native::Window* child, std::intptr_t) {
-          native::send_message(child, native::WM_SYSCOLORCHANGE, 0, 0);
-          return true;
-        }, 0);
+        native::enum_child_windows(
+            window,
+            [](native::Window* child, std::intptr_t) {
+              native::send_message(child, native::WM_SYSCOLORCHANGE, 0, 0);
+              return true;
+            },
+            0);
       return NOT_HANDLED;
-    case native::WM_GETMINMAXINFO:
-      return on_min_max_info(t, lparam);
+    case native::WM_GETMINMAXINFO: return on_min_max_info(t, lparam);
     case native::WM_COMMAND:
     case native::WM_NOTIFY:
     case native::WM_HSCROLL:
@@ -194,22 +191,12 @@ std::intptr_t window_procedure(native::Window* window, std::uint32_t message, st
     case native::WM_TIMER:
       if (t.record) post(EVENT_TIMER, static_cast<ObjectId>(wparam), t);
       return 0;
-    case native::WM_LBUTTONUP:
-      post(EVENT_LEFT_CLICK, 0, t);
-      return 0;
-    case native::WM_LBUTTONDBLCLK:
-      post(EVENT_LEFT_DOUBLE_CLICK, 0, t);
-      return 0;
-    case native::WM_RBUTTONUP:
-      post(EVENT_RIGHT_CLICK, 0, t);
-      return 0;
-    case TRAY_NOTIFY_MESSAGE:
-      return on_tray(t, wparam, lparam);
-    case native::WM_NCDESTROY:
-      native::remove_prop(window, FOCUS_PROPERTY);
-      return 1;
-    default:
-      return NOT_HANDLED;
+    case native::WM_LBUTTONUP: post(EVENT_LEFT_CLICK, 0, t); return 0;
+    case native::WM_LBUTTONDBLCLK: post(EVENT_LEFT_DOUBLE_CLICK, 0, t); return 0;
+    case native::WM_RBUTTONUP: post(EVENT_RIGHT_CLICK, 0, t); return 0;
+    case TRAY_NOTIFY_MESSAGE: return on_tray(t, wparam, lparam);
+    case native::WM_NCDESTROY: native::remove_prop(window, FOCUS_PROPERTY); return 1;
+    default: return NOT_HANDLED;
   }
 }
 

@@ -3,7 +3,9 @@
 // event rules, then default processing for what they leave.
 #include <cstdint>
 
-namespace native { struct Window; }
+namespace native {
+struct Window;
+}
 
 // The two answers a runtime window procedure gives besides ordinary results.
 // The message goes on to default processing.

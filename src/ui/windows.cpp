@@ -55,7 +55,8 @@ void centre(native::Window* window, std::uint32_t flags, native::Window* parent)
     x = std::max(0, r.left + (r.right - r.left - width) / 2);
     y = std::max(0, r.top + (r.bottom - r.top - height) / 2);
   }
-  native::set_window_pos(window, nullptr, x, y, 0, 0, native::SWP_NOSIZE | native::SWP_NOZORDER | native::SWP_NOACTIVATE);
+  native::set_window_pos(window, nullptr, x, y, 0, 0,
+                         native::SWP_NOSIZE | native::SWP_NOZORDER | native::SWP_NOACTIVATE);
 }
 
 int show_command(std::uint32_t flags) {

@@ -24,7 +24,7 @@ TEST(CommandLine, SplitsOnSpacesWithQuotesGroupingATokens) {
   EXPECT_EQ(arguments_of(u"prog \"a b\"c d"), (Args{u"a b", u"c", u"d"}));  // goes on right after the quote
   EXPECT_EQ(arguments_of(u"prog \"open to the end"), (Args{u"open to the end"}));
   EXPECT_EQ(arguments_of(u"prog a\"b c"), (Args{u"a\"b", u"c"}));  // a quote inside a token is ordinary
-  EXPECT_EQ(arguments_of(u"prog a\tb"), (Args{u"a\tb"}));           // tabs are ordinary too
+  EXPECT_EQ(arguments_of(u"prog a\tb"), (Args{u"a\tb"}));          // tabs are ordinary too
   EXPECT_EQ(arguments_of(u"\"/path with space/prog\" f"), (Args{u"f"}));
   EXPECT_EQ(arguments_of(u"prog \"\" f"), (Args{u"", u"f"}));
 }

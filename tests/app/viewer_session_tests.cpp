@@ -7,16 +7,16 @@
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "screen/sam_palette.h"
-#include "screen/viewer_state.h"
 #include "screen/screen_file.h"
+#include "screen/viewer_state.h"
 #include "ui/canvas.h"
 #include "ui/gadgets.h"
 #include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
 #include "native/system/faults.h"
-#include "native/windowing/input_state.h"
 #include "native/system/text.h"
+#include "native/windowing/input_state.h"
 #include "native/windowing/window.h"
 
 #include <gtest/gtest.h>
@@ -116,8 +116,8 @@ class ViewerSession : public ::testing::Test {
   std::string path(const std::string& name) const { return folder + "/" + name; }
   std::u16string path16(const std::string& name) const { return native::from_utf8(path(name)); }
   static void write(const std::string& file, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   // Schedules the steps, ending with the close box, and runs the viewer.
   int run(const std::u16string& command_line, std::vector<std::function<void()>> steps) {
@@ -150,21 +150,20 @@ TEST_F(ViewerSession, StartsOnTheFileCentredOnTopAtDoubleSize) {
 TEST_F(ViewerSession, ScaleItemsSwitchAndTheCheckedOneDoesNothing) {
   bool x1 = false, x2 = false;
   std::uint32_t after_checked = 0;
-  run(u"tesselon " + path16("title.ss4"),
-      {[] { choose(MENU_SCALE_1); },
-       [&] {
-         x1 = canvas_shows(1);
-         // Paint over the canvas: choosing the checked item must leave it.
-         start_drawing(canvas_output(0));
-         box(0, 0, 4, 4, 0x0000FF);
-         stop_drawing();
-         choose(MENU_SCALE_1);
-       },
-       [&] {
-         after_checked = headless::pixel(canvas(), 1, 1);
-         choose(MENU_SCALE_2);
-       },
-       [&] { x2 = canvas_shows(2); }});
+  run(u"tesselon " + path16("title.ss4"), {[] { choose(MENU_SCALE_1); },
+                                           [&] {
+                                             x1 = canvas_shows(1);
+                                             // Paint over the canvas: choosing the checked item must leave it.
+                                             start_drawing(canvas_output(0));
+                                             box(0, 0, 4, 4, 0x0000FF);
+                                             stop_drawing();
+                                             choose(MENU_SCALE_1);
+                                           },
+                                           [&] {
+                                             after_checked = headless::pixel(canvas(), 1, 1);
+                                             choose(MENU_SCALE_2);
+                                           },
+                                           [&] { x2 = canvas_shows(2); }});
   EXPECT_TRUE(x1);
   EXPECT_EQ(after_checked, 0xFF0000u);
   EXPECT_TRUE(x2);
@@ -186,8 +185,8 @@ TEST_F(ViewerSession, CtrlOAsksInTheCurrentFolderAndShowsTheAnswer) {
   std::string cwd = fs::current_path().string();
   EXPECT_EQ(asked.folder, native::from_utf8(cwd));
   EXPECT_EQ(asked.file, u"");
-  EXPECT_EQ(asked.filters, (std::vector<native::FileFilter>{{u"Screen mode 4 (*.ss4)", u"*.ss4"},
-                                                            {u"All files (*.*)", u"*.*"}}));
+  EXPECT_EQ(asked.filters,
+            (std::vector<native::FileFilter>{{u"Screen mode 4 (*.ss4)", u"*.ss4"}, {u"All files (*.*)", u"*.*"}}));
   EXPECT_EQ(asked.filter_index, 1u);
   EXPECT_TRUE(shown);
   // While the dialog was up the always-on-top window was out of the band.
@@ -275,8 +274,9 @@ TEST_F(ViewerSession, DroppingThreeFilesOpensTheFirst) {
   write(path("other.ss4"), std::vector<std::uint8_t>(30000, 0));
   bool shown = false;
   run(u"tesselon", {[&] {
-                      std::uint32_t effect = headless::drop_files(headless::client_point(canvas(), 20, 20),
-                                           {path16("title.ss4"), path16("other.ss4"), path16("missing.ss4")});
+                      std::uint32_t effect =
+                          headless::drop_files(headless::client_point(canvas(), 20, 20),
+                                               {path16("title.ss4"), path16("other.ss4"), path16("missing.ss4")});
                       EXPECT_EQ(effect, 1u);
                     },
                     [&] { shown = canvas_shows(2); }});

@@ -33,8 +33,9 @@ template <int Entry>
 std::int32_t recording_writer(const char16_t*, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                               std::int32_t stride, std::uint32_t layout, std::uint32_t options, std::int32_t depth) {
   ++call_count;
-  last_call = {Entry, pixels, width, height, stride, layout, options, depth,
-               std::vector<std::uint8_t>(pixels, pixels + static_cast<std::size_t>(stride) * height)};
+  last_call = {Entry,   pixels, width,
+               height,  stride, layout,
+               options, depth,  std::vector<std::uint8_t>(pixels, pixels + static_cast<std::size_t>(stride) * height)};
   return FAKE_RESULT;
 }
 

@@ -13,7 +13,10 @@ struct Picture {
   std::vector<std::uint8_t> bytes;
 
   Picture(std::int32_t w, std::int32_t h, std::int32_t bpp, std::int32_t extra_stride = 0)
-      : width(w), height(h), bytes_per_pixel(bpp), stride((w * bpp + 3) / 4 * 4 + extra_stride),
+      : width(w),
+        height(h),
+        bytes_per_pixel(bpp),
+        stride((w * bpp + 3) / 4 * 4 + extra_stride),
         bytes(static_cast<std::size_t>(stride) * h, 0xEE) {}
 
   std::uint8_t* at(std::int32_t x, std::int32_t y) {

@@ -7,8 +7,8 @@
 #include "native/windowing/input_state.h"
 
 #include <X11/keysym.h>
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -70,7 +70,7 @@ TEST(UriListTest, LocalFilesOnlyWithEscapesDecoded) {
       {"http://example.com/x.ss4", nullptr},
       {"file:///tmp/%C3%A9t%C3%A9.ss4", u"/tmp/\u00e9t\u00e9.ss4"},
       {"file:///tmp/caf%E9.ss4", u"/tmp/caf\xDCE9.ss4"},  // a Latin-1 name, kept as its bytes
-      {"file://otherhost/tmp/x.ss4", nullptr},           // not this machine's /tmp/x.ss4
+      {"file://otherhost/tmp/x.ss4", nullptr},            // not this machine's /tmp/x.ss4
       {"file://localhost/tmp/here.ss4", u"/tmp/here.ss4"},
       {"file://LocalHost/tmp/case.ss4", u"/tmp/case.ss4"},
       {"file://" + std::string(host) + "/tmp/mine.ss4", u"/tmp/mine.ss4"},
@@ -105,8 +105,8 @@ TEST(KeyMapTest, KeySymbolsToVirtualKeys) {
   EXPECT_EQ(virtual_key_for_keyval(XK_KP_Down), native::VK_DOWN);
   EXPECT_EQ(virtual_key_for_keyval(XK_Tab), native::VK_TAB);
   EXPECT_EQ(virtual_key_for_keyval(XK_ISO_Left_Tab), native::VK_TAB);  // Shift+Tab
-  EXPECT_EQ(virtual_key_for_keyval(XK_exclam), 0);  // Shift+1 is found from the key, not the symbol
-  EXPECT_EQ(virtual_key_for_keyval(0x6c9), 0);      // Cyrillic: likewise
+  EXPECT_EQ(virtual_key_for_keyval(XK_exclam), 0);                     // Shift+1 is found from the key, not the symbol
+  EXPECT_EQ(virtual_key_for_keyval(0x6c9), 0);                         // Cyrillic: likewise
 }
 
 TEST(KeyMapTest, VirtualKeysBackToKeySymbols) {

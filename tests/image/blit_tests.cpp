@@ -204,8 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MemberCase{"SourceAlphaScaled", 32, 32, MODE_DEFAULT, 180, source_mix4},
                       MemberCase{"SourceAlphaZero", 32, 32, MODE_DEFAULT, 0, nothing},
                       MemberCase{"Custom", 32, 24, MODE_CUSTOM, -1, filtered_colours},
-                      MemberCase{"CustomAllChannels", 32, 32, MODE_CUSTOM | MODE_ALL_CHANNELS, 100,
-                                 filtered_four}),
+                      MemberCase{"CustomAllChannels", 32, 32, MODE_CUSTOM | MODE_ALL_CHANNELS, 100, filtered_four}),
     [](const auto& info) { return case_name(info.param); });
 
 TEST_F(BlitTest, ViewerPlacementCopiesExactlyTheImage) {

@@ -183,27 +183,27 @@ constexpr std::uint32_t HALF = 0x800032FA;
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, BoxModeTest,
-    ::testing::Values(
-        ModeCase{MODE_DEFAULT, 24, HALF, {0, 50, 250, 0, 50, 250, 0, 50, 250}},
-        ModeCase{MODE_DEFAULT, 32, HALF, {0, 50, 250, 0, 0, 50, 250, 255, 0, 50, 250, 100}},
-        ModeCase{MODE_XOR, 24, 0x00FF0F01, {245, 199, 101, 245, 199, 101, 245, 199, 101}},
-        ModeCase{MODE_XOR, 32, 0x80FF0F01, {245, 199, 101, 0, 245, 199, 101, 255, 245, 199, 101, 100}},
-        ModeCase{MODE_ALL_CHANNELS, 32, HALF, {0, 50, 250, 128, 0, 50, 250, 128, 0, 50, 250, 128}},
-        ModeCase{MODE_ALL_CHANNELS, 24, HALF, {0, 50, 250, 0, 50, 250, 0, 50, 250}},
-        ModeCase{MODE_ALPHA_CHANNEL, 32, HALF, {10, 200, 100, 128, 10, 200, 100, 128, 10, 200, 100, 128}},
-        ModeCase{MODE_ALPHA_CHANNEL, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}},
-        ModeCase{MODE_ALPHA_BLEND, 24, HALF, {4, 124, 175, 4, 124, 175, 4, 124, 175}},
-        ModeCase{MODE_ALPHA_CLIP, 24, HALF, {4, 124, 175, 4, 124, 175, 4, 124, 175}},
-        ModeCase{MODE_ALPHA_BLEND, 32, HALF, {0, 50, 250, 128, 4, 124, 175, 255, 2, 92, 207, 177}},
-        ModeCase{MODE_ALPHA_CLIP, 32, HALF, {0, 50, 250, 0, 4, 124, 175, 255, 2, 92, 207, 100}},
-        ModeCase{MODE_ALPHA_BLEND, 32, 0x000032FA, {10, 200, 100, 0, 10, 200, 100, 255, 10, 200, 100, 100}},
-        ModeCase{MODE_ALPHA_BLEND, 24, 0x000032FA, {10, 200, 100, 10, 200, 100, 10, 200, 100}},
-        // Gradient: the default function answers 1.0, the end colour (opaque white).
-        ModeCase{MODE_GRADIENT, 24, HALF, {255, 255, 255, 255, 255, 255, 255, 255, 255}},
-        ModeCase{MODE_GRADIENT, 32, HALF, {255, 255, 255, 0, 255, 255, 255, 255, 255, 255, 255, 100}},
-        // Custom: the default filter keeps the target as it is.
-        ModeCase{MODE_CUSTOM, 32, HALF, {10, 200, 100, 0, 10, 200, 100, 255, 10, 200, 100, 100}},
-        ModeCase{MODE_CUSTOM | MODE_OUTLINED, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}}),
+    ::testing::Values(ModeCase{MODE_DEFAULT, 24, HALF, {0, 50, 250, 0, 50, 250, 0, 50, 250}},
+                      ModeCase{MODE_DEFAULT, 32, HALF, {0, 50, 250, 0, 0, 50, 250, 255, 0, 50, 250, 100}},
+                      ModeCase{MODE_XOR, 24, 0x00FF0F01, {245, 199, 101, 245, 199, 101, 245, 199, 101}},
+                      ModeCase{MODE_XOR, 32, 0x80FF0F01, {245, 199, 101, 0, 245, 199, 101, 255, 245, 199, 101, 100}},
+                      ModeCase{MODE_ALL_CHANNELS, 32, HALF, {0, 50, 250, 128, 0, 50, 250, 128, 0, 50, 250, 128}},
+                      ModeCase{MODE_ALL_CHANNELS, 24, HALF, {0, 50, 250, 0, 50, 250, 0, 50, 250}},
+                      ModeCase{MODE_ALPHA_CHANNEL, 32, HALF, {10, 200, 100, 128, 10, 200, 100, 128, 10, 200, 100, 128}},
+                      ModeCase{MODE_ALPHA_CHANNEL, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}},
+                      ModeCase{MODE_ALPHA_BLEND, 24, HALF, {4, 124, 175, 4, 124, 175, 4, 124, 175}},
+                      ModeCase{MODE_ALPHA_CLIP, 24, HALF, {4, 124, 175, 4, 124, 175, 4, 124, 175}},
+                      ModeCase{MODE_ALPHA_BLEND, 32, HALF, {0, 50, 250, 128, 4, 124, 175, 255, 2, 92, 207, 177}},
+                      ModeCase{MODE_ALPHA_CLIP, 32, HALF, {0, 50, 250, 0, 4, 124, 175, 255, 2, 92, 207, 100}},
+                      ModeCase{
+                          MODE_ALPHA_BLEND, 32, 0x000032FA, {10, 200, 100, 0, 10, 200, 100, 255, 10, 200, 100, 100}},
+                      ModeCase{MODE_ALPHA_BLEND, 24, 0x000032FA, {10, 200, 100, 10, 200, 100, 10, 200, 100}},
+                      // Gradient: the default function answers 1.0, the end colour (opaque white).
+                      ModeCase{MODE_GRADIENT, 24, HALF, {255, 255, 255, 255, 255, 255, 255, 255, 255}},
+                      ModeCase{MODE_GRADIENT, 32, HALF, {255, 255, 255, 0, 255, 255, 255, 255, 255, 255, 255, 100}},
+                      // Custom: the default filter keeps the target as it is.
+                      ModeCase{MODE_CUSTOM, 32, HALF, {10, 200, 100, 0, 10, 200, 100, 255, 10, 200, 100, 100}},
+                      ModeCase{MODE_CUSTOM | MODE_OUTLINED, 24, HALF, {10, 200, 100, 10, 200, 100, 10, 200, 100}}),
     [](const auto& info) { return case_name(info.param); });
 
 double quarter_steps(int x, int) { return x / 4.0; }

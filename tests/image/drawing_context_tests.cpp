@@ -57,7 +57,7 @@ TEST_F(DrawingContextTest, ThirtyTwoBitImagesGetFourBytePixels) {
 TEST_F(DrawingContextTest, NoOutputStartsNothing) {
   EXPECT_EQ(start_drawing(nullptr), nullptr);
   EXPECT_EQ(image_output(3), nullptr);  // no such image
-  stop_drawing();                        // nothing current: no effect
+  stop_drawing();                       // nothing current: no effect
 
   ASSERT_NE(create_image(0, 4, 4), 0);
   DrawingContext* context = image_output(0);
@@ -181,8 +181,7 @@ TEST_F(DrawingContextTest, PointReadsAlphaOnlyUnderAlphaModes) {
   ASSERT_NE(create_image(1, 2, 2, 24, 0x00332211), 0);
   draw_on(0, [] {
     EXPECT_EQ(point(1, 1), 0x00332211u);
-    for (std::uint32_t mode :
-         {MODE_ALPHA_CHANNEL, MODE_ALPHA_BLEND, MODE_ALPHA_CLIP, MODE_CUSTOM, MODE_ALL_CHANNELS}) {
+    for (std::uint32_t mode : {MODE_ALPHA_CHANNEL, MODE_ALPHA_BLEND, MODE_ALPHA_CLIP, MODE_CUSTOM, MODE_ALL_CHANNELS}) {
       set_drawing_mode(mode);
       EXPECT_EQ(point(1, 1), 0xFF332211u) << mode;
     }

@@ -1,8 +1,8 @@
 #include "image_fixture.h"
 
 #include "native/graphics/bitmap.h"
-#include "native/system/faults.h"
 #include "native/graphics/gdi_object.h"
+#include "native/system/faults.h"
 
 #include <algorithm>
 
@@ -39,8 +39,8 @@ TEST_F(ImagesTest, TwentyFourBitFillStoresBlueGreenRed) {
 
 TEST_F(ImagesTest, ThirtyTwoBitFillForcesOpaqueAlpha) {
   ASSERT_NE(create_image(1, 2, 2, 32, 0x00336699), 0);
-  EXPECT_EQ(snapshot(1).data, std::vector<std::uint8_t>({0x33, 0x66, 0x99, 0xFF, 0x33, 0x66, 0x99, 0xFF,
-                                                         0x33, 0x66, 0x99, 0xFF, 0x33, 0x66, 0x99, 0xFF}));
+  EXPECT_EQ(snapshot(1).data, std::vector<std::uint8_t>({0x33, 0x66, 0x99, 0xFF, 0x33, 0x66, 0x99, 0xFF, 0x33, 0x66,
+                                                         0x99, 0xFF, 0x33, 0x66, 0x99, 0xFF}));
   // -1 is the one colour that stays transparent: all zero.
   ASSERT_NE(create_image(2, 3, 2, 32, 0xFFFFFFFF), 0);
   Pixels clear = snapshot(2);

@@ -24,9 +24,8 @@ struct WriterCall {
 
 std::vector<WriterCall> calls;
 
-std::int32_t record(int bits, const char16_t* name, const std::uint8_t* pixels, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t options,
-                    std::int32_t depth) {
+std::int32_t record(int bits, const char16_t* name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                    std::int32_t stride, std::uint32_t layout, std::uint32_t options, std::int32_t depth) {
   WriterCall call;
   call.bits = bits;
   call.name = name;

@@ -5,9 +5,9 @@
 #include "native/system/text.h"
 #include "native/windowing/dialogs.h"
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 

@@ -62,15 +62,18 @@ TEST(Text, NamesAreBytesEveryByteComesBack) {
     std::u16string text;
   };
   const Case cases[] = {
-      {"x\xC0\x80.ss4", u"x\xDCC0\xDC80.ss4"},            // over-long NUL
-      {"i\xC1\xAE.ss4", u"i\xDCC1\xDCAE.ss4"},            // over-long '.'
+      {"x\xC0\x80.ss4", u"x\xDCC0\xDC80.ss4"},                                  // over-long NUL
+      {"i\xC1\xAE.ss4", u"i\xDCC1\xDCAE.ss4"},                                  // over-long '.'
       {"\xC0\xAE\xC0\xAE\xC0\xAFv", u"\xDCC0\xDCAE\xDCC0\xDCAE\xDCC0\xDCAFv"},  // "../"
-      {"\xE0\x80\xAF", u"\xDCE0\xDC80\xDCAF"},           // three-byte over-long '/'
-      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},           // an encoded surrogate
-      {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},  // past U+10FFFF
-      {"caf\xE9.ss4", u"caf\xDCE9.ss4"},                    // Latin-1
-      {"\xE4\xB8", u"\xDCE4\xDCB8"},                       // cut short
-      {"a\xFF\x80" "b", u"a\xDCFF\xDC80" "b"},
+      {"\xE0\x80\xAF", u"\xDCE0\xDC80\xDCAF"},                                  // three-byte over-long '/'
+      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},                                  // an encoded surrogate
+      {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},                        // past U+10FFFF
+      {"caf\xE9.ss4", u"caf\xDCE9.ss4"},                                        // Latin-1
+      {"\xE4\xB8", u"\xDCE4\xDCB8"},                                            // cut short
+      {"a\xFF\x80"
+       "b",
+       u"a\xDCFF\xDC80"
+       "b"},
       {"\xF0\x9F\x98\x80\xEF\xBF\xBF", u"\U0001F600\uFFFF"},  // well-formed edges decode
   };
   for (const Case& c : cases) {

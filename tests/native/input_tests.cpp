@@ -44,10 +44,11 @@ TEST_F(Input, KeyStateIsThatOfTheMessageBeingProcessed) {
   EXPECT_GE(native::get_async_key_state('A'), 0);
   record_only({native::WM_KEYDOWN, native::WM_KEYUP});
   pump();
-  std::vector<Record> expected = {{top, native::WM_KEYDOWN, 'A', 1},
-                                  {top, native::WM_KEYDOWN, 'A', 1 | 1 << 30},
-                                  {top, native::WM_KEYUP, 'A', static_cast<std::intptr_t>(1u | 1u << 30 | 1u << 31)},
-                                  {top, native::WM_KEYUP, native::VK_SHIFT, static_cast<std::intptr_t>(1u | 1u << 30 | 1u << 31)}};
+  std::vector<Record> expected = {
+      {top, native::WM_KEYDOWN, 'A', 1},
+      {top, native::WM_KEYDOWN, 'A', 1 | 1 << 30},
+      {top, native::WM_KEYUP, 'A', static_cast<std::intptr_t>(1u | 1u << 30 | 1u << 31)},
+      {top, native::WM_KEYUP, native::VK_SHIFT, static_cast<std::intptr_t>(1u | 1u << 30 | 1u << 31)}};
   EXPECT_EQ(take_log(), expected);
   EXPECT_GE(native::get_key_state(native::VK_SHIFT), 0);
 }
@@ -231,8 +232,9 @@ TEST_F(Input, WheelGoesToTheFocusWindow) {
   hl::key_up(native::VK_CONTROL);
   pump();
   native::Point p = hl::client_point(left, 7, 8);
-  EXPECT_EQ(take_log(), (std::vector<Record>{{right, native::WM_MOUSEWHEEL, native::make_wparam(native::MK_CONTROL, 0xFF10),
-                                              native::make_lparam(p.x, p.y)}}));
+  EXPECT_EQ(take_log(),
+            (std::vector<Record>{{right, native::WM_MOUSEWHEEL, native::make_wparam(native::MK_CONTROL, 0xFF10),
+                                  native::make_lparam(p.x, p.y)}}));
 }
 
 TEST_F(Input, CursorsComeFromTheClassAndTheConfinementHolds) {

@@ -109,14 +109,10 @@ TEST_F(Queue, TranslationPostsTheCharacterOfTheKey) {
   native::headless::press_key('X', native::headless::MOD_ALT);
   native::headless::press_key(native::VK_LEFT);  // no character
   pump();
-  std::vector<Record> expected = {{w, native::WM_CHAR, 'a', 1},
-                                  {w, native::WM_CHAR, 'A', 1},
-                                  {w, native::WM_CHAR, '@', 1},
-                                  {w, native::WM_CHAR, 13, 1},
-                                  {w, native::WM_CHAR, 27, 1},
-                                  {w, native::WM_CHAR, ' ', 1},
-                                  {w, native::WM_CHAR, 15, 1},
-                                  {w, native::WM_SYSCHAR, 'x', 1 | 1 << 29}};
+  std::vector<Record> expected = {{w, native::WM_CHAR, 'a', 1}, {w, native::WM_CHAR, 'A', 1},
+                                  {w, native::WM_CHAR, '@', 1}, {w, native::WM_CHAR, 13, 1},
+                                  {w, native::WM_CHAR, 27, 1},  {w, native::WM_CHAR, ' ', 1},
+                                  {w, native::WM_CHAR, 15, 1},  {w, native::WM_SYSCHAR, 'x', 1 | 1 << 29}};
   EXPECT_EQ(take_log(), expected);
 }
 

@@ -33,7 +33,8 @@ TEST_F(Painting, TheSurfaceShowsWhatThePaintWrote) {
     native::fill_rect(dc, {0, 0, 2, 2}, red);
     native::delete_object(red);
     native::Bitmap* blue = native::create_dib_section(2, 2, 24);
-    for (int i = 0; i < 2; ++i) native::write_pixel(*blue, i, i, 0x0000FF), native::write_pixel(*blue, 1 - i, i, 0x0000FF);
+    for (int i = 0; i < 2; ++i)
+      native::write_pixel(*blue, i, i, 0x0000FF), native::write_pixel(*blue, 1 - i, i, 0x0000FF);
     native::DeviceContext* memory = native::create_compatible_dc();
     native::select_object(memory, blue);
     native::bit_blt(dc, 4, 0, 2, 2, memory, 0, 0);
@@ -45,8 +46,8 @@ TEST_F(Painting, TheSurfaceShowsWhatThePaintWrote) {
   Window* w = make_window(8, 3, native::WS_POPUP | native::WS_VISIBLE);
   EXPECT_GT(pump(), 0);
   constexpr std::uint32_t R = 0xFF0000, B = 0x0000FF, W = 0xFFFFFF;  // the class background is white
-  std::vector<std::uint32_t> expected = {R, R, W, W, B, B, W, W,  //
-                                         R, R, W, W, B, B, W, W,  //
+  std::vector<std::uint32_t> expected = {R, R, W, W, B, B, W, W,     //
+                                         R, R, W, W, B, B, W, W,     //
                                          W, W, W, W, W, W, W, W};
   EXPECT_EQ(pixels(w), expected);
   EXPECT_EQ(painted.right, 8);

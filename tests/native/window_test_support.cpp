@@ -23,16 +23,42 @@ std::intptr_t recording_proc(native::Window* w, std::uint32_t m, std::uintptr_t 
 }  // namespace
 
 std::string message_name(std::uint32_t m) {
-  static const std::map<std::uint32_t, const char*> names = {
-      {1, "WM_CREATE"},         {2, "WM_DESTROY"},        {3, "WM_MOVE"},           {5, "WM_SIZE"},
-      {6, "WM_ACTIVATE"},       {7, "WM_SETFOCUS"},       {8, "WM_KILLFOCUS"},      {10, "WM_ENABLE"},
-      {15, "WM_PAINT"},         {16, "WM_CLOSE"},         {18, "WM_QUIT"},          {20, "WM_ERASEBKGND"},
-      {24, "WM_SHOWWINDOW"},    {32, "WM_SETCURSOR"},     {33, "WM_MOUSEACTIVATE"}, {36, "WM_GETMINMAXINFO"},
-      {129, "WM_NCCREATE"},     {130, "WM_NCDESTROY"},    {256, "WM_KEYDOWN"},      {257, "WM_KEYUP"},
-      {258, "WM_CHAR"},         {260, "WM_SYSKEYDOWN"},   {261, "WM_SYSKEYUP"},     {262, "WM_SYSCHAR"},
-      {273, "WM_COMMAND"},      {274, "WM_SYSCOMMAND"},   {512, "WM_MOUSEMOVE"},    {513, "WM_LBUTTONDOWN"},
-      {514, "WM_LBUTTONUP"},    {515, "WM_LBUTTONDBLCLK"}, {516, "WM_RBUTTONDOWN"}, {517, "WM_RBUTTONUP"},
-      {518, "WM_RBUTTONDBLCLK"}, {522, "WM_MOUSEWHEEL"},  {533, "WM_CAPTURECHANGED"}, {675, "WM_MOUSELEAVE"}};
+  static const std::map<std::uint32_t, const char*> names = {{1, "WM_CREATE"},
+                                                             {2, "WM_DESTROY"},
+                                                             {3, "WM_MOVE"},
+                                                             {5, "WM_SIZE"},
+                                                             {6, "WM_ACTIVATE"},
+                                                             {7, "WM_SETFOCUS"},
+                                                             {8, "WM_KILLFOCUS"},
+                                                             {10, "WM_ENABLE"},
+                                                             {15, "WM_PAINT"},
+                                                             {16, "WM_CLOSE"},
+                                                             {18, "WM_QUIT"},
+                                                             {20, "WM_ERASEBKGND"},
+                                                             {24, "WM_SHOWWINDOW"},
+                                                             {32, "WM_SETCURSOR"},
+                                                             {33, "WM_MOUSEACTIVATE"},
+                                                             {36, "WM_GETMINMAXINFO"},
+                                                             {129, "WM_NCCREATE"},
+                                                             {130, "WM_NCDESTROY"},
+                                                             {256, "WM_KEYDOWN"},
+                                                             {257, "WM_KEYUP"},
+                                                             {258, "WM_CHAR"},
+                                                             {260, "WM_SYSKEYDOWN"},
+                                                             {261, "WM_SYSKEYUP"},
+                                                             {262, "WM_SYSCHAR"},
+                                                             {273, "WM_COMMAND"},
+                                                             {274, "WM_SYSCOMMAND"},
+                                                             {512, "WM_MOUSEMOVE"},
+                                                             {513, "WM_LBUTTONDOWN"},
+                                                             {514, "WM_LBUTTONUP"},
+                                                             {515, "WM_LBUTTONDBLCLK"},
+                                                             {516, "WM_RBUTTONDOWN"},
+                                                             {517, "WM_RBUTTONUP"},
+                                                             {518, "WM_RBUTTONDBLCLK"},
+                                                             {522, "WM_MOUSEWHEEL"},
+                                                             {533, "WM_CAPTURECHANGED"},
+                                                             {675, "WM_MOUSELEAVE"}};
   auto it = names.find(m);
   return it != names.end() ? it->second : "message " + std::to_string(m);
 }
@@ -84,8 +110,8 @@ native::Window* WindowTest::make_window(int client_width, int client_height, std
                                nullptr, 0);
 }
 
-native::Window* WindowTest::make_child(native::Window* parent, int x, int y, int width, int height,
-                                       std::uint32_t style, const char16_t* class_name) {
+native::Window* WindowTest::make_child(native::Window* parent, int x, int y, int width, int height, std::uint32_t style,
+                                       const char16_t* class_name) {
   return native::create_window(0, class_name, u"", style, x, y, width, height, parent, nullptr, 7);
 }
 

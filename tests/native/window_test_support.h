@@ -31,8 +31,8 @@ std::ostream& operator<<(std::ostream& out, const Record& record);
 
 // Answers a message itself instead of default processing when it returns a
 // value.
-using Handler = std::function<std::optional<std::intptr_t>(native::Window*, std::uint32_t, std::uintptr_t,
-                                                           std::intptr_t)>;
+using Handler =
+    std::function<std::optional<std::intptr_t>(native::Window*, std::uint32_t, std::uintptr_t, std::intptr_t)>;
 
 class WindowTest : public ::testing::Test {
  protected:

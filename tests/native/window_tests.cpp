@@ -144,8 +144,8 @@ TEST_F(Windows, MenuBarTakesItsHeightFromTheClientArea) {
   std::uint32_t style = 0x00CA0000;
   native::Rect r{0, 0, 512, 384 + native::get_system_metrics(native::SM_CYMENU)};
   native::adjust_window_rect_ex(r, style, false, 0);
-  Window* w = native::create_window(0, u"Recorder", u"", style, 0, 0, r.right - r.left, r.bottom - r.top, nullptr,
-                                    nullptr, 0);
+  Window* w =
+      native::create_window(0, u"Recorder", u"", style, 0, 0, r.right - r.left, r.bottom - r.top, nullptr, nullptr, 0);
   native::Menu* bar = native::create_menu();
   native::Menu* file = native::create_popup_menu();
   native::append_menu(file, native::MF_STRING, 1, u"Open");
@@ -220,14 +220,16 @@ TEST_F(Windows, AlwaysOnTopBandKeepsItsPlace) {
   Window* w1 = make_window(10, 10, native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE);
   Window* w2 = make_window(10, 10, native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE);
   EXPECT_EQ(native::top_level_windows(), (std::vector<Window*>{w2, w1}));
-  native::set_window_pos(w1, native::HWND_TOPMOST, 0, 0, 0, 0, native::SWP_NOMOVE | native::SWP_NOSIZE | native::SWP_NOACTIVATE);
+  native::set_window_pos(w1, native::HWND_TOPMOST, 0, 0, 0, 0,
+                         native::SWP_NOMOVE | native::SWP_NOSIZE | native::SWP_NOACTIVATE);
   EXPECT_TRUE(native::get_window_long(w1, native::GWL_EXSTYLE) & native::WS_EX_TOPMOST);
   native::headless::activate(w2);
   EXPECT_EQ(native::get_active_window(), w2);
   EXPECT_EQ(native::top_level_windows(), (std::vector<Window*>{w1, w2}));
   Window* w3 = make_window(10, 10, native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE);
   EXPECT_EQ(native::top_level_windows(), (std::vector<Window*>{w1, w3, w2}));
-  native::set_window_pos(w1, native::HWND_NOTOPMOST, 0, 0, 0, 0, native::SWP_NOMOVE | native::SWP_NOSIZE | native::SWP_NOACTIVATE);
+  native::set_window_pos(w1, native::HWND_NOTOPMOST, 0, 0, 0, 0,
+                         native::SWP_NOMOVE | native::SWP_NOSIZE | native::SWP_NOACTIVATE);
   EXPECT_FALSE(native::get_window_long(w1, native::GWL_EXSTYLE) & native::WS_EX_TOPMOST);
   EXPECT_EQ(native::top_level_windows(), (std::vector<Window*>{w1, w3, w2}));
   native::headless::activate(w2);

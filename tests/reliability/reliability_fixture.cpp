@@ -39,9 +39,7 @@ bool give_up_permission_overrides() {
   return true;
 }
 
-std::string captured(const std::string& folder_of_run, int fd) {
-  return folder_of_run + (fd == 1 ? "/out" : "/err");
-}
+std::string captured(const std::string& folder_of_run, int fd) { return folder_of_run + (fd == 1 ? "/out" : "/err"); }
 
 }  // namespace
 
@@ -65,8 +63,8 @@ std::vector<std::string> Reliability::names_in(const std::string& where) const {
 
 pid_t Reliability::start(const std::vector<std::string>& args, const RunSettings& settings) {
   // What it prints goes to files outside the test folder's listing.
-  std::string outputs = fs::temp_directory_path().string() + "/tesselon-run-" + std::to_string(getpid()) + "-" +
-                        std::to_string(++runs_);
+  std::string outputs =
+      fs::temp_directory_path().string() + "/tesselon-run-" + std::to_string(getpid()) + "-" + std::to_string(++runs_);
   fs::create_directories(outputs);
   std::vector<std::string> copies{SS4TOPNG_PATH};
   copies.insert(copies.end(), args.begin(), args.end());

@@ -18,8 +18,8 @@ struct Outcome {
 };
 
 struct RunSettings {
-  std::string folder;      // where it runs; the test folder when empty
-  std::string stdout_to;   // a file for standard output; captured when empty
+  std::string folder;     // where it runs; the test folder when empty
+  std::string stdout_to;  // a file for standard output; captured when empty
   // Without root's power over file permissions (as any user has it), so
   // that a permission test means the same under root.
   bool bound_by_permissions = false;

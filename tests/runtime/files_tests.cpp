@@ -86,7 +86,8 @@ TEST_F(FilesTest, AWholeFileReadGetsEveryByte) {
   write_whole_file(temp_path("big"), bytes);
   ASSERT_NE(open_file_for_reading(0, temp_path16("big")), 0);
   std::vector<std::uint8_t> got(bytes.size() + 50, 0xEE);
-  EXPECT_EQ(read_file_data(0, got.data(), static_cast<std::int64_t>(got.size())), static_cast<std::int64_t>(bytes.size()));
+  EXPECT_EQ(read_file_data(0, got.data(), static_cast<std::int64_t>(got.size())),
+            static_cast<std::int64_t>(bytes.size()));
   EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), got.begin()));
   EXPECT_EQ(got.back(), 0xEE);
 }

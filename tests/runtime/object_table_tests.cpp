@@ -127,7 +127,8 @@ TEST_F(ObjectTableTest, StateBlocksAreZeroedAndInitialised) {
     int a;
     int b;
   };
-  auto* block = static_cast<State*>(allocate_state_block(sizeof(State), [](void* p) { static_cast<State*>(p)->b = 5; }, nullptr));
+  auto* block = static_cast<State*>(allocate_state_block(
+      sizeof(State), [](void* p) { static_cast<State*>(p)->b = 5; }, nullptr));
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(block->a, 0);
   EXPECT_EQ(block->b, 5);

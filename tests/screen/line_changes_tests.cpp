@@ -45,8 +45,9 @@ TEST(LineChanges, AnyPiecesKeepWhatTheWholeTableWouldUse) {
     // Lines mostly below 191, entries mostly below 16, so that tables run long.
     for (std::size_t i = 0; i < table.size(); ++i) {
       std::uint32_t r = random();
-      table[i] = static_cast<std::uint8_t>(i % 4 == 0 ? (r % 400 == 0 ? 191 + r % 65 : r % 191)
-                                           : i % 4 == 1 ? r % 20 : r);
+      table[i] = static_cast<std::uint8_t>(i % 4 == 0   ? (r % 400 == 0 ? 191 + r % 65 : r % 191)
+                                           : i % 4 == 1 ? r % 20
+                                                        : r);
     }
     SCOPED_TRACE(round);
     Bytes expected = expected_of(table);

@@ -9,9 +9,8 @@ namespace {
 
 TEST(SamPalette, MatchesReferenceColours) {
   const std::pair<int, Colour> reference[] = {
-      {0, 0x000000},  {1, 0x490000},  {2, 0x000049},  {4, 0x004900},   {8, 0x242424},
-      {15, 0x6D6D6D}, {16, 0x920000}, {32, 0x000092}, {34, 0x0000DB},  {64, 0x009200},
-      {112, 0x929292}, {119, 0xDBDBDB}, {127, 0xFFFFFF},
+      {0, 0x000000},  {1, 0x490000},  {2, 0x000049},  {4, 0x004900},   {8, 0x242424},   {15, 0x6D6D6D},  {16, 0x920000},
+      {32, 0x000092}, {34, 0x0000DB}, {64, 0x009200}, {112, 0x929292}, {119, 0xDBDBDB}, {127, 0xFFFFFF},
   };
   for (auto [index, colour] : reference) EXPECT_EQ(sam_colour(index), colour) << "index " << index;
 }

@@ -14,8 +14,12 @@ using Bytes = std::vector<std::uint8_t>;
 TEST(ScreenDecoder, SizeRule) {
   const std::int64_t largest = std::numeric_limits<std::int32_t>::max();
   const std::pair<std::int64_t, ScreenSize> cases[] = {
-      {-2, ScreenSize::too_small},     {0, ScreenSize::too_small},      {24616, ScreenSize::too_small},
-      {24617, ScreenSize::usable},     {largest, ScreenSize::usable},   {largest + 1, ScreenSize::too_large},
+      {-2, ScreenSize::too_small},
+      {0, ScreenSize::too_small},
+      {24616, ScreenSize::too_small},
+      {24617, ScreenSize::usable},
+      {largest, ScreenSize::usable},
+      {largest + 1, ScreenSize::too_large},
       {std::int64_t{1} << 32, ScreenSize::too_large},
   };
   for (const auto& [size, verdict] : cases) EXPECT_EQ(screen_size_rule(size), verdict) << size;
@@ -32,12 +36,12 @@ TEST(ScreenDecoder, PixelsAndEachRowsLookUpTable) {
   file[SCREEN_BYTES - 1] = 0xA5;
   for (int i = 0; i < 16; ++i) file[CLUT_OFFSET + i] = static_cast<std::uint8_t>(0x80 | i);
   file.insert(file.end(), {
-                              9, 3, 0xC0, 0,   // row 10: entry 3 becomes 64
-                              9, 3, 5, 0,      // a second record for row 10: ignored
-                              19, 16, 7, 0,    // entry 16: skipped
-                              19, 15, 99, 0,   // row 20: entry 15 becomes 99
-                              191, 0, 0, 0,    // the end
-                              29, 0, 1, 0,     // after the end: ignored
+                              9,   3,  0xC0, 0,  // row 10: entry 3 becomes 64
+                              9,   3,  5,    0,  // a second record for row 10: ignored
+                              19,  16, 7,    0,  // entry 16: skipped
+                              19,  15, 99,   0,  // row 20: entry 15 becomes 99
+                              191, 0,  0,    0,  // the end
+                              29,  0,  1,    0,  // after the end: ignored
                           });
   DecodedScreen screen;
   ASSERT_EQ(decode_screen(file, screen), ScreenSize::usable);

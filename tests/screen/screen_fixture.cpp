@@ -19,7 +19,8 @@ std::vector<std::uint8_t> make_screen(std::uint8_t (*pixel)(int x, int y), const
   std::vector<std::uint8_t> bytes(LINE_TABLE_OFFSET, 0);
   for (int y = 0; y < 192; ++y)
     for (int k = 0; k < 128; ++k)
-      bytes[static_cast<std::size_t>(y * 128 + k)] = static_cast<std::uint8_t>(pixel(2 * k, y) << 4 | pixel(2 * k + 1, y));
+      bytes[static_cast<std::size_t>(y * 128 + k)] =
+          static_cast<std::uint8_t>(pixel(2 * k, y) << 4 | pixel(2 * k + 1, y));
   for (std::size_t i = 0; i < clut.size() && i < 16; ++i) bytes[CLUT_OFFSET + i] = clut[i];
   for (const LineRecord& r : records) bytes.insert(bytes.end(), {r.line, r.entry, r.colour, r.unused});
   if (terminate) bytes.push_back(LINE_TABLE_END);

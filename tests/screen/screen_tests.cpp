@@ -174,7 +174,8 @@ TEST_F(ScreenTest, AFileThatCannotBeReadAfterAllCountsAsBad) {
   render_screen();
   EXPECT_EQ(canvas_pixel(10, 10), before);
   ASSERT_EQ(native::headless::message_boxes().size(), 1u);
-  EXPECT_EQ(native::headless::message_boxes()[0].request.text, u"Bad size or file not exists\n" + temp_path16("held.ss4"));
+  EXPECT_EQ(native::headless::message_boxes()[0].request.text,
+            u"Bad size or file not exists\n" + temp_path16("held.ss4"));
 }
 
 // Each way a read ends, for the messages that say why.
@@ -195,7 +196,7 @@ TEST_F(ScreenTest, ReadingTellsWhyAFileWasNotLoaded) {
   EXPECT_EQ(read_screen(temp_path16("good.ss4")).status, ScreenReadStatus::out_of_memory);
   native::faults::reset();
   EXPECT_EQ(viewer_state().file_size, static_cast<std::int32_t>(good.size()));  // still the good one
-  EXPECT_TRUE(native::headless::message_boxes().empty());  // reading alone tells no one
+  EXPECT_TRUE(native::headless::message_boxes().empty());                       // reading alone tells no one
 }
 
 TEST_F(ScreenTest, FilesOf2GiBOrMoreAreRefusedRatherThanCut) {

@@ -70,7 +70,8 @@ TEST_F(Ss4topngJobs, NoStartNoConversion) {
     w.start = [] { return false; };
     testing::internal::CaptureStderr();
     EXPECT_EQ(run_jobs(3, jobs, w, name), 3u);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "item0: not converted\nitem1: not converted\nitem2: not converted\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "item0: not converted\nitem1: not converted\nitem2: not converted\n");
   }
 }
 

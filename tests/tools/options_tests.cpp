@@ -29,9 +29,18 @@ TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
 
 TEST(Ss4topngOptions, UsageErrors) {
   const std::vector<std::vector<const char*>> bad = {
-      {},          {"-x", "a"},       {"--scale", "1", "a"}, {"-s", "3", "a"}, {"-s", "0x1", "a"},
-      {"a", "-s"}, {"-j", "0", "a"},  {"-j", "-2", "a"},     {"-j2x", "a"},    {"-j", "257", "a"},
-      {"-o", "", "a"}, {"-s", "2"},
+      {},
+      {"-x", "a"},
+      {"--scale", "1", "a"},
+      {"-s", "3", "a"},
+      {"-s", "0x1", "a"},
+      {"a", "-s"},
+      {"-j", "0", "a"},
+      {"-j", "-2", "a"},
+      {"-j2x", "a"},
+      {"-j", "257", "a"},
+      {"-o", "", "a"},
+      {"-s", "2"},
   };
   for (const auto& args : bad) {
     std::string shown;
@@ -54,9 +63,9 @@ TEST(Ss4topngOptions, SizeLimit) {
   EXPECT_EQ(parse({"--", "--size", "9"}).options.files, (std::vector<std::string>{"--size", "9"}));
 
   const std::vector<std::vector<const char*>> bad = {
-      {"--size", "0", "a"},   {"--size", "-1", "a"}, {"--size", "1.5", "a"},         {"--size", "+8", "a"},
-      {"--size=", "a"},       {"a", "--size"},       {"--size", "2147483648", "a"}, {"--sizes=8", "a"},
-      {"--size", "8"},
+      {"--size", "0", "a"},          {"--size", "-1", "a"}, {"--size", "1.5", "a"},
+      {"--size", "+8", "a"},         {"--size=", "a"},      {"a", "--size"},
+      {"--size", "2147483648", "a"}, {"--sizes=8", "a"},    {"--size", "8"},
   };
   for (const auto& args : bad) EXPECT_NE(parse(args).error, "") << args[0] << " " << args[1];
 
@@ -74,8 +83,9 @@ TEST(Ss4topngOptions, HelpAndVersionNeedNoFiles) {
 
 TEST(Ss4topngNames, ExtensionOfTheFileNameOnly) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"a.ss4", "a.png"},         {"pics/a.b.SS4", "pics/a.b.png"}, {"noext", "noext.png"},
-      {"dir.v2/file", "dir.v2/file.png"}, {".hidden", ".hidden.png"},   {"d/.ss4", "d/.ss4.png"},
+      {"a.ss4", "a.png"},         {"pics/a.b.SS4", "pics/a.b.png"},
+      {"noext", "noext.png"},     {"dir.v2/file", "dir.v2/file.png"},
+      {".hidden", ".hidden.png"}, {"d/.ss4", "d/.ss4.png"},
       {"./x.", "./x.png"},        {"../up.ss4", "../up.png"},
   };
   for (const auto& [input, output] : cases) EXPECT_EQ(png_name(input), output) << input;
@@ -120,8 +130,7 @@ TEST_F(Ss4topngPlan, NeverWritesOverAnInputOrTwiceToOneFile) {
   ConversionPlan clash = plan({"x/a.ss4", "y/a.scr", "x/b.ss4"}, folder);
   ASSERT_EQ(clash.error, "");
   EXPECT_EQ(clash.conversions[0].refusal, "");
-  EXPECT_EQ(clash.conversions[1].refusal,
-            "y/a.scr: cannot write " + folder + "/a.png (also the output of x/a.ss4)");
+  EXPECT_EQ(clash.conversions[1].refusal, "y/a.scr: cannot write " + folder + "/a.png (also the output of x/a.ss4)");
   EXPECT_EQ(clash.conversions[2].refusal, "");
 
   EXPECT_EQ(plan({"pic.png"}).conversions[0].refusal, "pic.png: cannot write pic.png (it is the input)");

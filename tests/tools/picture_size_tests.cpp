@@ -12,9 +12,15 @@ TEST(Ss4topngPictureSize, LargestFittingRenderOrTheSingleOneShrunk) {
     bool shrunk;
   };
   const Case cases[] = {
-      {1000000, 2, 512, 384, false}, {512, 2, 512, 384, false}, {511, 1, 256, 192, false},
-      {300, 1, 256, 192, false},     {256, 1, 256, 192, false}, {255, 1, 255, 191, true},
-      {128, 1, 128, 96, true},       {6, 1, 6, 5, true},        {2, 1, 2, 2, true},
+      {1000000, 2, 512, 384, false},
+      {512, 2, 512, 384, false},
+      {511, 1, 256, 192, false},
+      {300, 1, 256, 192, false},
+      {256, 1, 256, 192, false},
+      {255, 1, 255, 191, true},
+      {128, 1, 128, 96, true},
+      {6, 1, 6, 5, true},
+      {2, 1, 2, 2, true},
       {1, 1, 1, 1, true},
   };
   for (const Case& c : cases) {

@@ -103,7 +103,7 @@ TEST_F(Ss4topngSize, OddLimitsKeepTheShapeInEveryWorker) {
 
 TEST_F(Ss4topngSize, BadLimitsAndBadScreensWriteNothing) {
   const std::vector<std::vector<std::string>> usage_errors = {
-      {"--size", "0"}, {"--size", "-3"}, {"--size", "12px"}, {"--size="}, {"-s", "1", "--size", "128"},
+      {"--size", "0"},         {"--size", "-3"}, {"--size", "12px"}, {"--size="}, {"-s", "1", "--size", "128"},
       {"--size", "64", "-s2"},
   };
   for (std::vector<std::string> args : usage_errors) {

@@ -76,7 +76,11 @@ TEST_F(Ss4topng, HelpAndVersion) {
 TEST_F(Ss4topng, UsageErrorsExitWithTwoAndConvertNothing) {
   std::string input = copy("a.ss4");
   const std::vector<std::vector<std::string>> bad = {
-      {}, {"-q", input}, {"-s", "4", input}, {"-j", "0", input}, {"-o", temp_path("one.png"), input, input},
+      {},
+      {"-q", input},
+      {"-s", "4", input},
+      {"-j", "0", input},
+      {"-o", temp_path("one.png"), input, input},
       {"-o", temp_path("nowhere/"), input},
   };
   for (const auto& args : bad) {

@@ -52,12 +52,10 @@ TEST_F(CanvasInputTest, KeysAreReportedButControlCharactersAreNotText) {
   focus_canvas();
   headless::press_key(native::VK_RETURN);
   headless::press_key('A', headless::MOD_SHIFT);
-  EXPECT_EQ(events(), (std::vector<Seen>{key_event(CANVAS_KEY_DOWN, native::VK_RETURN),
-                                         key_event(CANVAS_KEY_UP, native::VK_RETURN),
-                                         key_event(CANVAS_KEY_DOWN, native::VK_SHIFT),
-                                         key_event(CANVAS_KEY_DOWN, 'A'), input_event(65),
-                                         key_event(CANVAS_KEY_UP, 'A'),
-                                         key_event(CANVAS_KEY_UP, native::VK_SHIFT)}));
+  EXPECT_EQ(events(), (std::vector<Seen>{
+                          key_event(CANVAS_KEY_DOWN, native::VK_RETURN), key_event(CANVAS_KEY_UP, native::VK_RETURN),
+                          key_event(CANVAS_KEY_DOWN, native::VK_SHIFT), key_event(CANVAS_KEY_DOWN, 'A'),
+                          input_event(65), key_event(CANVAS_KEY_UP, 'A'), key_event(CANVAS_KEY_UP, native::VK_SHIFT)}));
 }
 
 TEST_F(CanvasInputTest, DoubleClickFollowsItsButtonDown) {
@@ -91,8 +89,7 @@ TEST_F(CanvasInputTest, ReleasingOutsideGivesButtonUpButNoClick) {
   pump();
   EXPECT_EQ(native::get_capture(), canvas_);
   headless::mouse_up(MouseButton::left, at(600, 10));  // beside the canvas, over its parent
-  EXPECT_EQ(buttons_only(events()),
-            (std::vector<Seen>{canvas_event(CANVAS_LEFT_DOWN), canvas_event(CANVAS_LEFT_UP)}));
+  EXPECT_EQ(buttons_only(events()), (std::vector<Seen>{canvas_event(CANVAS_LEFT_DOWN), canvas_event(CANVAS_LEFT_UP)}));
   EXPECT_EQ(native::get_capture(), nullptr);
   // Pressed outside and released inside: the canvas never held the capture.
   headless::mouse_down(MouseButton::left, at(600, 10));
@@ -144,12 +141,11 @@ TEST_F(CanvasInputTest, FocusComesAndGoes) {
   events();
   headless::click(on_screen(gadget_handle(1), 5, 5));
   for (const Seen& s : events()) seen.push_back(s);
-  EXPECT_EQ(seen, (std::vector<Seen>{canvas_event(CANVAS_GOT_FOCUS), canvas_event(CANVAS_LOST_FOCUS),
-                                     Seen{.object = 1, .type = CANVAS_MOUSE_ENTERED},
-                                     Seen{.object = 1, .type = CANVAS_GOT_FOCUS},
-                                     Seen{.object = 1, .type = CANVAS_LEFT_DOWN},
-                                     Seen{.object = 1, .type = CANVAS_LEFT_UP},
-                                     Seen{.object = 1, .type = CANVAS_LEFT_CLICK}}));
+  EXPECT_EQ(seen, (std::vector<Seen>{
+                      canvas_event(CANVAS_GOT_FOCUS), canvas_event(CANVAS_LOST_FOCUS),
+                      Seen{.object = 1, .type = CANVAS_MOUSE_ENTERED}, Seen{.object = 1, .type = CANVAS_GOT_FOCUS},
+                      Seen{.object = 1, .type = CANVAS_LEFT_DOWN}, Seen{.object = 1, .type = CANVAS_LEFT_UP},
+                      Seen{.object = 1, .type = CANVAS_LEFT_CLICK}}));
   EXPECT_EQ(native::get_focus(), gadget_handle(1));
 }
 

@@ -59,8 +59,11 @@ TEST_F(CanvasTest, BorderTakesFourPixelsEachWayButNeverTheLastOne) {
     int width, height;
     std::uint32_t flags;
     Size store;
-  } cases[] = {{100, 50, CANVAS_BORDER, {96, 46}}, {3, 3, CANVAS_BORDER, {1, 1}}, {100, 50, 0, {100, 50}},
-               {0, 0, 0, {1, 1}},                  {5, 200, CANVAS_BORDER, {1, 196}}};
+  } cases[] = {{100, 50, CANVAS_BORDER, {96, 46}},
+               {3, 3, CANVAS_BORDER, {1, 1}},
+               {100, 50, 0, {100, 50}},
+               {0, 0, 0, {1, 1}},
+               {5, 200, CANVAS_BORDER, {1, 196}}};
   std::vector<Size> sizes, expected;
   for (const auto& c : cases) {
     ASSERT_NE(create_canvas(0, 0, 0, c.width, c.height, c.flags), 0);
@@ -239,8 +242,7 @@ TEST_F(CanvasTest, FreeingAGadgetRemovesItsQueuedEvents) {
   EXPECT_FALSE(native::is_window(first));
   EXPECT_EQ(gadget_handle(0), nullptr);
   EXPECT_EQ(free_gadget(0), 0);
-  EXPECT_EQ(events(), (std::vector<Seen>{Seen{.object = 1, .type = CANVAS_GOT_FOCUS},
-                                         Seen{.code = EVENT_MENU}}));
+  EXPECT_EQ(events(), (std::vector<Seen>{Seen{.object = 1, .type = CANVAS_GOT_FOCUS}, Seen{.code = EVENT_MENU}}));
   free_gadget(OBJECT_ANY);
   EXPECT_EQ(gadget_handle(1), nullptr);
 }
@@ -273,8 +275,8 @@ TEST_F(CanvasTest, CanvasMadeWithAnyNumberIsNamedByItsIdentity) {
 }
 
 TEST_F(CanvasTest, GadgetListFollowsTheCurrentWindow) {
-  native::Window* other = native::create_window(0, u"GadgetTestParent", u"Other", native::WS_OVERLAPPEDWINDOW,
-                                                0, 0, 200, 200, nullptr, nullptr, 0);
+  native::Window* other = native::create_window(0, u"GadgetTestParent", u"Other", native::WS_OVERLAPPEDWINDOW, 0, 0,
+                                                200, 200, nullptr, nullptr, 0);
   ASSERT_NE(other, nullptr);
   EXPECT_EQ(use_gadget_list(other), parent());
   ASSERT_NE(create_canvas(3, 0, 0, 16, 16), 0);
@@ -295,15 +297,16 @@ std::intptr_t answer_commands(GadgetRecord*, ObjectId, std::uint32_t message, st
   commands.push_back(message);
   return message == native::WM_COMMAND ? 42 : NOT_HANDLED;
 }
-constexpr GadgetType COMMAND_KIND{90, sizeof(GadgetType), answer_commands, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, nullptr};
+constexpr GadgetType COMMAND_KIND{
+    90,     sizeof(GadgetType), answer_commands, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    nullptr};
 
 TEST_F(CanvasTest, CommandsReachOnlyRealGadgets) {
   commands.clear();
-  native::Window* control = native::create_window(0, u"GadgetTestParent", u"", native::WS_CHILD, 0, 0, 10, 10,
-                                                  parent(), nullptr, -1);
-  native::Window* stranger = native::create_window(0, u"GadgetTestParent", u"", native::WS_CHILD, 0, 0, 10, 10,
-                                                   parent(), nullptr, 0);
+  native::Window* control =
+      native::create_window(0, u"GadgetTestParent", u"", native::WS_CHILD, 0, 0, 10, 10, parent(), nullptr, -1);
+  native::Window* stranger =
+      native::create_window(0, u"GadgetTestParent", u"", native::WS_CHILD, 0, 0, 10, 10, parent(), nullptr, 0);
   auto* record = static_cast<GadgetRecord*>(allocate_object(gadget_table(), 0));
   ASSERT_EQ(register_gadget(record, 0, control, &COMMAND_KIND), reinterpret_cast<ObjectId>(control));
   std::intptr_t result = 0;

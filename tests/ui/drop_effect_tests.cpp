@@ -20,7 +20,7 @@ TEST(DropEffect, FollowsTheKeysWithinWhatBothSidesAllow) {
       {KEY_ALT, ALL, ALL, DROP_LINK},
       {KEY_ALT | KEY_SHIFT, ALL, ALL, DROP_COPY},  // not exactly Alt
       {KEY_ALT | MOUSE_BUTTON, ALL, ALL, DROP_LINK},
-      {0, DROP_MOVE | DROP_LINK, ALL, DROP_MOVE},  // no copy: move wins
+      {0, DROP_MOVE | DROP_LINK, ALL, DROP_MOVE},        // no copy: move wins
       {KEY_ALT, DROP_COPY | DROP_MOVE, ALL, DROP_COPY},  // Alt wants a link: none to be had
       {0, DROP_LINK, ALL, DROP_LINK},
       {0, ALL, DROP_NONE, DROP_NONE},

@@ -25,7 +25,9 @@ struct Entry {
   std::uint32_t format, actions;
   bool operator==(const Entry&) const = default;
 };
-std::ostream& operator<<(std::ostream& out, const Entry& e) { return out << "{" << e.format << ", " << e.actions << "}"; }
+std::ostream& operator<<(std::ostream& out, const Entry& e) {
+  return out << "{" << e.format << ", " << e.actions << "}";
+}
 
 std::vector<Entry> entries(const DropFormatEntry* entry) {
   std::vector<Entry> list;
@@ -77,8 +79,7 @@ class DropTargetTest : public GadgetTest {
 
 TEST_F(DropTargetTest, DroppedFilesArriveAsOneEventWithTheNamesInOrder) {
   enable_gadget_drop(0, 15, native::DROPEFFECT_COPY);
-  EXPECT_EQ(headless::drop_files(at(40, 30), {u"/tmp/a.ss4", u"/home/b c.ss4", u"/x/é.ss4"}),
-            native::DROPEFFECT_COPY);
+  EXPECT_EQ(headless::drop_files(at(40, 30), {u"/tmp/a.ss4", u"/home/b c.ss4", u"/x/é.ss4"}), native::DROPEFFECT_COPY);
   pump();
   ASSERT_EQ(take_event(), EVENT_GADGET_DROP);
   EXPECT_EQ((std::vector<ObjectId>{event_object(), event_window(), event_type()}), (std::vector<ObjectId>{0, 0, 0}));
@@ -112,7 +113,7 @@ TEST_F(DropTargetTest, EffectFollowsWhatBothSidesAllow) {
   auto files = native::make_file_list_data({u"/a"});
   const std::uint32_t shift = native::MK_LBUTTON | native::MK_SHIFT;
   std::vector<std::uint32_t> effects{
-      headless::drag_over(*files, at(5, 5), COPY_OR_MOVE, shift),           // copy only: Shift changes nothing
+      headless::drag_over(*files, at(5, 5), COPY_OR_MOVE, shift),             // copy only: Shift changes nothing
       headless::drag_over(*files, at(6, 5), native::DROPEFFECT_MOVE, shift),  // the source cannot copy
   };
   headless::drag_leave();
@@ -147,7 +148,7 @@ TEST_F(DropTargetTest, WithdrawingTheLastFormatUnregisters) {
   EXPECT_EQ(drop_target_of(canvas_), nullptr);
   EXPECT_EQ(native::registered_drop_target(canvas_), nullptr);
   EXPECT_EQ(headless::drop_files(at(5, 5), {u"/a"}), native::DROPEFFECT_NONE);
-  enable_gadget_drop(0, 15, 0);  // nothing left to withdraw
+  enable_gadget_drop(0, 15, 0);                        // nothing left to withdraw
   enable_gadget_drop(7, 15, native::DROPEFFECT_COPY);  // no such gadget
   EXPECT_EQ(events(), std::vector<Seen>{});
 }

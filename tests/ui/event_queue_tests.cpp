@@ -52,7 +52,8 @@ TEST_F(EventQueueTest, EventsComeOutInPostingOrder) {
   post_event(EVENT_MENU, 3, 0, 0);
   post_event(EVENT_CLOSE_WINDOW, 0, 0, 0);
   post_event(EVENT_GADGET, 0, 0, 0x10004);
-  EXPECT_EQ(drain(), (std::vector<Taken>{{EVENT_MENU, 3, 0, 0}, {EVENT_CLOSE_WINDOW, 0, 0, 0}, {EVENT_GADGET, 0, 0, 0x10004}}));
+  EXPECT_EQ(drain(),
+            (std::vector<Taken>{{EVENT_MENU, 3, 0, 0}, {EVENT_CLOSE_WINDOW, 0, 0, 0}, {EVENT_GADGET, 0, 0, 0x10004}}));
 }
 
 TEST_F(EventQueueTest, IdenticalNeighboursCollapseButOthersDoNot) {
@@ -121,20 +122,19 @@ TEST_F(EventQueueTest, PoolMemoryReturnsWhenTheQueueDrains) {
 }
 
 std::vector<Taken> seen_by_callbacks;
-void record_current() {
-  seen_by_callbacks.push_back({event_code(), event_object(), event_window(), event_type()});
-}
+void record_current() { seen_by_callbacks.push_back({event_code(), event_object(), event_window(), event_type()}); }
 
 TEST_F(EventQueueTest, BoundCallbacksSeeThePostedEventInLookUpOrder) {
   seen_by_callbacks.clear();
   bind_event_callback(EVENT_MENU, -1, -1, -1, record_current);  // the code alone
-  bind_event_callback(EVENT_MENU, 0, 2, 0, record_current);      // the exact event
-  bind_event_callback(EVENT_MENU, 0, -1, -1, record_current);    // the window
+  bind_event_callback(EVENT_MENU, 0, 2, 0, record_current);     // the exact event
+  bind_event_callback(EVENT_MENU, 0, -1, -1, record_current);   // the window
   bind_event_callback(EVENT_CLOSE_WINDOW, -1, -1, -1, record_current);
   post_event(EVENT_GADGET, 0, 0, 0);
   take_event();
   post_event(EVENT_MENU, 2, 0, 0);
-  EXPECT_EQ(seen_by_callbacks, (std::vector<Taken>{{EVENT_MENU, 2, 0, 0}, {EVENT_MENU, 2, 0, 0}, {EVENT_MENU, 2, 0, 0}}));
+  EXPECT_EQ(seen_by_callbacks,
+            (std::vector<Taken>{{EVENT_MENU, 2, 0, 0}, {EVENT_MENU, 2, 0, 0}, {EVENT_MENU, 2, 0, 0}}));
   EXPECT_EQ(event_code(), EVENT_GADGET);  // restored after the callbacks
   unbind_window_callbacks(0);
   seen_by_callbacks.clear();

@@ -3,8 +3,8 @@
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
 #include "ui/gadget_list.h"
-#include "ui/windows.h"
 #include "ui/window_services.h"
+#include "ui/windows.h"
 
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
@@ -24,8 +24,8 @@ std::intptr_t parent_procedure(native::Window* window, std::uint32_t message, st
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const Seen& seen) {
-  return out << "{" << seen.code << ", object " << seen.object << ", window " << seen.window << ", type "
-             << seen.type << ", wheel " << seen.wheel << ", input " << seen.input << ", key " << seen.key << "}";
+  return out << "{" << seen.code << ", object " << seen.object << ", window " << seen.window << ", type " << seen.type
+             << ", wheel " << seen.wheel << ", input " << seen.input << ", key " << seen.key << "}";
 }
 
 void GadgetTest::SetUp() {
@@ -36,8 +36,8 @@ void GadgetTest::SetUp() {
   info.procedure = parent_procedure;
   info.name = PARENT_CLASS;
   ASSERT_TRUE(native::register_class(info));
-  parent_ = native::create_window(0, PARENT_CLASS, u"Gadgets", native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE,
-                                  100, 100, 700, 500, nullptr, nullptr, 0);
+  parent_ = native::create_window(0, PARENT_CLASS, u"Gadgets", native::WS_OVERLAPPEDWINDOW | native::WS_VISIBLE, 100,
+                                  100, 700, 500, nullptr, nullptr, 0);
   ASSERT_NE(parent_, nullptr);
   native::set_prop(parent_, WINDOW_ID_PROPERTY, reinterpret_cast<void*>(1));
   use_gadget_list(parent_);

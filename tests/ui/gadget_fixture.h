@@ -13,7 +13,9 @@
 #include <ostream>
 #include <vector>
 
-namespace native { struct Window; }
+namespace native {
+struct Window;
+}
 
 // One taken event, with the parts of its canvas record that tests compare.
 struct Seen {

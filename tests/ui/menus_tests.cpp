@@ -6,8 +6,8 @@
 #include "ui/menus.h"
 #include "ui/windows.h"
 
-#include "native/windowing/accelerator.h"
 #include "native/backends/headless/headless.h"
+#include "native/windowing/accelerator.h"
 #include "native/windowing/input_state.h"
 #include "native/windowing/menu.h"
 #include "native/windowing/window.h"
@@ -114,9 +114,9 @@ TEST_F(MenusTest, RebindingAKeyKeepsOneEntryWithTheLaterIdentifier) {
   native::AccelTable* table = add_keyboard_shortcut(0, SHORTCUT_CONTROL | 'O', 7);
   std::vector<native::Accel> entries(static_cast<std::size_t>(native::copy_accelerator_table(table, nullptr, 0)));
   native::copy_accelerator_table(table, entries.data(), static_cast<int>(entries.size()));
-  EXPECT_EQ(entries, (std::vector<native::Accel>{{3, native::VK_TAB, FOCUS_NEXT_COMMAND},
-                                                 {7, native::VK_TAB, FOCUS_PREVIOUS_COMMAND},
-                                                 {0x0B, 'O', 7}}));
+  EXPECT_EQ(entries,
+            (std::vector<native::Accel>{
+                {3, native::VK_TAB, FOCUS_NEXT_COMMAND}, {7, native::VK_TAB, FOCUS_PREVIOUS_COMMAND}, {0x0B, 'O', 7}}));
   EXPECT_EQ(add_keyboard_shortcut(3, SHORTCUT_CONTROL | 'O', 1), nullptr);
 }
 

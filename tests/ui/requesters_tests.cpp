@@ -5,16 +5,16 @@
 #include "ui/windows.h"
 
 #include "native/backends/headless/headless.h"
-#include "native/windowing/dialogs.h"
 #include "native/system/faults.h"
 #include "native/system/text.h"
+#include "native/windowing/dialogs.h"
 #include "native/windowing/window.h"
 
+#include <unistd.h>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -23,9 +23,7 @@ namespace headless = native::headless;
 constexpr std::u16string_view SCREEN_PATTERN = u"Screen mode 4 (*.ss4)|*.ss4|All files (*.*)|*.*";
 constexpr std::uint32_t VIEWER_FLAGS = 0x00CA0001;
 
-std::u16string getcwd16() {
-  return native::from_utf8(std::filesystem::current_path().string());
-}
+std::u16string getcwd16() { return native::from_utf8(std::filesystem::current_path().string()); }
 
 // Puts the process back where it was, whatever a test did to its directory.
 class DirectoryGuard {
@@ -82,8 +80,8 @@ TEST_F(RequestersTest, TheDialogGetsTitleFiltersIndexAndFlags) {
   const native::FileDialogRequest& open = last_request();
   EXPECT_EQ(open.title, u"Please choose file to load");
   EXPECT_FALSE(open.save);
-  EXPECT_EQ(open.filters, (std::vector<native::FileFilter>{{u"Screen mode 4 (*.ss4)", u"*.ss4"},
-                                                           {u"All files (*.*)", u"*.*"}}));
+  EXPECT_EQ(open.filters,
+            (std::vector<native::FileFilter>{{u"Screen mode 4 (*.ss4)", u"*.ss4"}, {u"All files (*.*)", u"*.*"}}));
   EXPECT_EQ(open.filter_index, 1u);
   EXPECT_EQ(open.flags, 0x8080Cu);
   EXPECT_EQ(open.max_path, 259u);

@@ -2,8 +2,8 @@
 
 #include "ui/drop_target.h"
 #include "ui/event_queue.h"
-#include "ui/gadgets.h"
 #include "ui/event_wait.h"
+#include "ui/gadgets.h"
 #include "ui/menus.h"
 #include "ui/window_services.h"
 #include "ui/windows.h"

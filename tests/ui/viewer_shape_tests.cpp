@@ -61,7 +61,7 @@ TEST_F(ViewerShapeTest, DroppingThreeFilesRaisesOneEventWithTheNames) {
   EXPECT_EQ(event_object(), 0);
   EXPECT_EQ(event_window(), 0);
   EXPECT_EQ(event_drop_files(), u"/tmp/a.ss4\n/tmp/b c.ss4\n/tmp/d.ss4");
-  EXPECT_TRUE(events().empty());  // one event for the whole drop
+  EXPECT_TRUE(events().empty());       // one event for the whole drop
   EXPECT_EQ(event_drop_files(), u"");  // its data went with the next wait
 }
 

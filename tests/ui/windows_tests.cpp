@@ -130,7 +130,8 @@ TEST_F(WindowsTest, AQueuedEventIsAnsweredBeforeAnyMessage) {
   events();
   headless::choose_menu_item(window, 0);
   post_event(EVENT_TIMER, 7, 0, 0);
-  EXPECT_EQ(answers(), (std::vector<std::int32_t>{EVENT_TIMER, static_cast<std::int32_t>(native::WM_COMMAND), EVENT_MENU}));
+  EXPECT_EQ(answers(),
+            (std::vector<std::int32_t>{EVENT_TIMER, static_cast<std::int32_t>(native::WM_COMMAND), EVENT_MENU}));
 }
 
 TEST_F(WindowsTest, StayOnTopPutsTheWindowInTheTopmostBand) {
@@ -174,7 +175,8 @@ TEST_F(WindowsTest, EventsHandedToTheHiddenWindowReachTheQueue) {
   events();
   auto* record = static_cast<PostedEventRecord*>(general_alloc(sizeof(PostedEventRecord)));
   *record = {0, EVENT_MENU, 42, 0, 0, nullptr};
-  ASSERT_TRUE(native::post_message(posted_event_window(), posted_event_message(), 0, reinterpret_cast<std::intptr_t>(record)));
+  ASSERT_TRUE(
+      native::post_message(posted_event_window(), posted_event_message(), 0, reinterpret_cast<std::intptr_t>(record)));
   EXPECT_EQ(events(), (std::vector<SeenEvent>{{EVENT_MENU, 42, 0, 0}}));
   EXPECT_FALSE(native::is_window_visible(posted_event_window()));
 }

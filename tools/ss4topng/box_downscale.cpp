@@ -6,7 +6,7 @@
 namespace {
 
 struct Share {
-  int index;            // source pixel
+  int index;           // source pixel
   std::uint64_t part;  // how much of it falls inside
 };
 
@@ -28,8 +28,8 @@ std::vector<std::vector<Share>> shares_along(int in_size, int out_size) {
 
 }  // namespace
 
-std::vector<std::uint32_t> box_downscale(std::span<const std::uint32_t> in, int in_width, int in_height,
-                                         int out_width, int out_height) {
+std::vector<std::uint32_t> box_downscale(std::span<const std::uint32_t> in, int in_width, int in_height, int out_width,
+                                         int out_height) {
   const auto across = shares_along(in_width, out_width);
   const auto down = shares_along(in_height, out_height);
   const std::uint64_t whole = static_cast<std::uint64_t>(in_width) * static_cast<std::uint64_t>(in_height);

@@ -11,5 +11,5 @@
 // Pixels are 32 bits, each of the four bytes averaged on its own; rows top
 // first, without padding. All sizes >= 1 and `in` holds in_width * in_height
 // pixels. Answers out_width * out_height pixels.
-std::vector<std::uint32_t> box_downscale(std::span<const std::uint32_t> in, int in_width, int in_height,
-                                         int out_width, int out_height);
+std::vector<std::uint32_t> box_downscale(std::span<const std::uint32_t> in, int in_width, int in_height, int out_width,
+                                         int out_height);

@@ -13,8 +13,8 @@ void install_interruption_handlers(void (*remove_temporaries)());
 // Forking a worker: signals wait until the new process is known, so that
 // none is missed. The worker starts with no workers of its own.
 void hold_interruptions();
-void worker_started(pid_t pid);   // in the parent, still holding
-void now_a_worker();              // in the new process, still holding
+void worker_started(pid_t pid);  // in the parent, still holding
+void now_a_worker();             // in the new process, still holding
 void release_interruptions();
 
 // Waits for any worker to end and forgets it, so that no signal is ever

@@ -9,8 +9,8 @@
 #include "output_names.h"
 #include "picture_size.h"
 
-#include "runtime/print_text.h"
 #include "native/system/file.h"
+#include "runtime/print_text.h"
 
 #include <cstdio>
 #include <span>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   worker.start = [&] { return start_converter(size); };
   worker.stop = [] { stop_converter(); };
   worker.convert = [&](std::size_t i) { return convert(plan.conversions[i]); };
-  std::size_t failed = run_jobs(plan.conversions.size(), options.jobs, worker,
-                                [&](std::size_t i) { return plan.conversions[i].input; });
+  std::size_t failed =
+      run_jobs(plan.conversions.size(), options.jobs, worker, [&](std::size_t i) { return plan.conversions[i].input; });
   return failed == 0 ? 0 : 1;
 }

@@ -18,8 +18,7 @@ std::optional<int> parse_int(std::string_view text) {
 // The value of the option `name` in args[i]: glued on ("-s1", "--size=128")
 // or else the next argument ("-s 1", "--size 128"), which is then used up.
 // Null when the option is the last argument.
-std::optional<std::string_view> option_value(std::span<const char* const> args, std::size_t& i,
-                                             std::string_view name) {
+std::optional<std::string_view> option_value(std::span<const char* const> args, std::size_t& i, std::string_view name) {
   std::string_view arg = args[i];
   if (arg.size() > name.size()) return arg.substr(name.starts_with("--") ? name.size() + 1 : name.size());
   if (i + 1 < args.size()) return args[++i];

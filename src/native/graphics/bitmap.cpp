@@ -25,7 +25,8 @@ Bitmap* make_bitmap(int width, int height, int bits_per_pixel, bool dib) {
   long long rows = top_down ? -static_cast<long long>(height) : height;
   std::size_t stride = dib_stride(width, bits_per_pixel);
   // A section's size must fit a signed 32-bit count.
-  if (static_cast<unsigned long long>(rows) > static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max()) / stride)
+  if (static_cast<unsigned long long>(rows) >
+      static_cast<unsigned long long>(std::numeric_limits<std::int32_t>::max()) / stride)
     return nullptr;
   std::size_t size = stride * static_cast<std::size_t>(rows);
   if (faults::allocation_fails(size)) return nullptr;
@@ -102,9 +103,7 @@ std::uint32_t read_pixel(const Bitmap& b, int x, int y) {
       auto expand = [](unsigned c) { return (c << 3) | (c >> 2); };
       return expand((v >> 10) & 31) << 16 | expand((v >> 5) & 31) << 8 | expand(v & 31);
     }
-    case 24:
-      p += 3 * x;
-      return static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+    case 24: p += 3 * x; return static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
     default:
       p += 4 * x;
       return static_cast<std::uint32_t>(p[3]) << 24 | static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];

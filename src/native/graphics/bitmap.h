@@ -16,8 +16,8 @@ struct Bitmap : GdiObject {
   Bitmap() : GdiObject(ObjectType::bitmap) {}
   ~Bitmap() override;
   int width = 0;
-  int height = 0;              // always positive; top_down tells the row order
-  int bits_per_pixel = 0;      // 16, 24 or 32
+  int height = 0;          // always positive; top_down tells the row order
+  int bits_per_pixel = 0;  // 16, 24 or 32
   bool top_down = false;
   bool is_dib = false;
   bool is_stock = false;

@@ -132,7 +132,8 @@ void copy_rows(Bitmap& to, int x, int y, int width, int height, const Bitmap& fr
     if (first >= last) break;
     std::uint8_t* out = row_address(to, y + ty);
     auto blacken = [&](int a, int b) {
-      if (b > a) std::memset(out + static_cast<std::size_t>(x + a) * out_bytes, 0, static_cast<std::size_t>(b - a) * out_bytes);
+      if (b > a)
+        std::memset(out + static_cast<std::size_t>(x + a) * out_bytes, 0, static_cast<std::size_t>(b - a) * out_bytes);
     };
     int sy = source_y + ty;
     if (sy < 0 || sy >= from.height) {
@@ -182,8 +183,8 @@ bool stretch_pixels(DeviceContext* target, int x, int y, int width, int height, 
 
 }  // namespace
 
-bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
-                 int source_x, int source_y, int source_width, int source_height) {
+bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source, int source_x,
+                 int source_y, int source_width, int source_height) {
   if (!live_dc(target) || !live_dc(source) || width <= 0 || height <= 0 || source_width <= 0 || source_height <= 0)
     return false;
   try {

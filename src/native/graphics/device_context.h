@@ -46,8 +46,8 @@ int set_stretch_blt_mode(DeviceContext* dc, int mode);
 bool set_brush_org(DeviceContext* dc, int x, int y);
 // Copies a source rectangle into a target rectangle of another size:
 // halftone mode resamples smoothly, any other mode picks nearest pixels.
-bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source,
-                 int source_x, int source_y, int source_width, int source_height);
+bool stretch_blt(DeviceContext* target, int x, int y, int width, int height, const DeviceContext* source, int source_x,
+                 int source_y, int source_width, int source_height);
 
 // The per-thread drawing batch limit. Drawing here is never deferred, so the
 // value is only kept and answered.

@@ -13,7 +13,7 @@ namespace detail {
 
 struct GraphicsState {
   std::unordered_set<const void*> live_objects;  // bitmaps, brushes and device contexts
-  Bitmap* stock_bitmap = nullptr;                 // made on first use, never deleted
+  Bitmap* stock_bitmap = nullptr;                // made on first use, never deleted
 };
 
 GraphicsState& graphics();

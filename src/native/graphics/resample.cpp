@@ -78,8 +78,7 @@ void resample_unchecked(const std::uint32_t* in, int in_width, int in_height, st
         for (int c = 0; c < 3; ++c) acc[c] *= scale;
       }
       std::uint32_t v = 0;
-      for (int c = 0; c < 4; ++c)
-        v |= static_cast<std::uint32_t>(std::clamp(std::lround(acc[c]), 0L, 255L)) << (8 * c);
+      for (int c = 0; c < 4; ++c) v |= static_cast<std::uint32_t>(std::clamp(std::lround(acc[c]), 0L, 255L)) << (8 * c);
       out[static_cast<std::size_t>(y) * out_width + x] = v;
     }
   }
@@ -87,8 +86,8 @@ void resample_unchecked(const std::uint32_t* in, int in_width, int in_height, st
 
 }  // namespace
 
-bool resample(const std::uint32_t* in, int in_width, int in_height, std::uint32_t* out, int out_width,
-              int out_height, bool premultiply) {
+bool resample(const std::uint32_t* in, int in_width, int in_height, std::uint32_t* out, int out_width, int out_height,
+              bool premultiply) {
   if (in_width <= 0 || in_height <= 0 || out_width <= 0 || out_height <= 0) return false;
   try {
     resample_unchecked(in, in_width, in_height, out, out_width, out_height, premultiply);

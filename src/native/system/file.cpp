@@ -4,12 +4,12 @@
 #include "native/system/file_record.h"
 #include "native/system/text.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <new>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <new>
+#include <string>
 
 namespace native {
 namespace {

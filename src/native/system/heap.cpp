@@ -26,8 +26,7 @@ struct Heap {
 namespace {
 
 BlockHeader* header_of(const void* block) {
-  return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(block)) -
-                                        sizeof(BlockHeader));
+  return reinterpret_cast<BlockHeader*>(const_cast<char*>(static_cast<const char*>(block)) - sizeof(BlockHeader));
 }
 
 void* payload_of(BlockHeader* h) { return reinterpret_cast<char*>(h) + sizeof(BlockHeader); }
@@ -42,7 +41,10 @@ void link(Heap* heap, BlockHeader* h) {
 }
 
 void unlink(Heap* heap, BlockHeader* h) {
-  if (h->prev) h->prev->next = h->next; else heap->blocks = h->next;
+  if (h->prev)
+    h->prev->next = h->next;
+  else
+    heap->blocks = h->next;
   if (h->next) h->next->prev = h->prev;
   --heap->count;
 }

@@ -5,20 +5,20 @@
 #include "native/system/file_record.h"
 #include "native/system/text.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
-#include <pthread.h>
 #include <memory>
 #include <new>
 #include <string>
-#include <sys/random.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace native {
 namespace {

@@ -5,10 +5,10 @@
 #include "native/system/system_state.h"
 #include "native/system/text.h"
 
-#include <cerrno>
-#include <string>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <cerrno>
+#include <string>
 
 namespace native {
 namespace detail {

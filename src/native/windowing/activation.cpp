@@ -65,7 +65,8 @@ void activate(Window* target, std::uintptr_t kind) {
   if (target) s.other_program_active = false;
   if (target == old) return;
   s.active = target;
-  if (find(old)) send_message(old, WM_ACTIVATE, activate_wparam(WA_INACTIVE, old), reinterpret_cast<std::intptr_t>(target));
+  if (find(old))
+    send_message(old, WM_ACTIVATE, activate_wparam(WA_INACTIVE, old), reinterpret_cast<std::intptr_t>(target));
   if (s.active != target) return;  // the old window's procedure activated another
   if ((t = find(target))) {
     place_in_z_order(*t, HWND_TOP);
@@ -102,9 +103,9 @@ void move_activation_away(WindowData& w) {
 
 }  // namespace detail
 
-using detail::windowing;
 using detail::find;
 using detail::WindowData;
+using detail::windowing;
 
 bool show_window(Window* window, int command) {
   WindowData* w = find(window);

@@ -45,7 +45,7 @@ struct Backend {
   void (*window_placed)(Window* window) = nullptr;  // rectangle, state or Z order
   void (*window_text_changed)(Window* window) = nullptr;
   void (*window_activated)(Window* window) = nullptr;  // null: nothing of ours is active
-  void (*menu_changed)(Window* window) = nullptr;       // bar attached or an item changed
+  void (*menu_changed)(Window* window) = nullptr;      // bar attached or an item changed
   // Pixels of the window's surface changed inside `rect` (client coordinates).
   void (*surface_changed)(Window* window, const Rect& rect) = nullptr;
   void (*cursor_changed)(Cursor* cursor) = nullptr;

@@ -84,9 +84,7 @@ std::intptr_t def_window_proc(Window* window, std::uint32_t message, std::uintpt
     case WM_ACTIVATE:
       if (low_word(wparam) != WA_INACTIVE && high_word(wparam) == 0) set_focus(window);
       return 0;
-    case WM_SETTEXT:
-      set_window_text(window, lparam ? reinterpret_cast<const char16_t*>(lparam) : u"");
-      return 1;
+    case WM_SETTEXT: set_window_text(window, lparam ? reinterpret_cast<const char16_t*>(lparam) : u""); return 1;
     case WM_UPDATEUISTATE: update_ui_state(*w, wparam); return 0;
     case WM_QUERYUISTATE: return static_cast<std::intptr_t>(w->ui_state);
     default: return 0;

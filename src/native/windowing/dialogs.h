@@ -34,7 +34,7 @@ struct OpenFileName {
   std::uint32_t filter_index = 0;
   // In: the file-box text, zero-terminated. Out: the chosen full path.
   char16_t* file = nullptr;
-  std::uint32_t max_file = 0;  // characters `file` has room for
+  std::uint32_t max_file = 0;             // characters `file` has room for
   const char16_t* initial_dir = nullptr;  // null or empty: the dialog's choice
   const char16_t* title = nullptr;        // null: the dialog's own title
   std::uint32_t flags = 0;

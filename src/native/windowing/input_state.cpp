@@ -17,18 +17,16 @@ struct Cursor {
 
 namespace {
 
-Cursor standard_cursors[] = {{IDC_ARROW},  {IDC_IBEAM},   {IDC_WAIT},    {IDC_CROSS},  {IDC_UPARROW},
-                             {IDC_SIZENWSE}, {IDC_SIZENESW}, {IDC_SIZEWE}, {IDC_SIZENS}, {IDC_SIZEALL},
-                             {IDC_NO},     {IDC_HAND},    {IDC_APPSTARTING}};
+Cursor standard_cursors[] = {{IDC_ARROW},    {IDC_IBEAM},    {IDC_WAIT},       {IDC_CROSS},  {IDC_UPARROW},
+                             {IDC_SIZENWSE}, {IDC_SIZENESW}, {IDC_SIZEWE},     {IDC_SIZENS}, {IDC_SIZEALL},
+                             {IDC_NO},       {IDC_HAND},     {IDC_APPSTARTING}};
 
 bool known_cursor(const Cursor* cursor) {
   return std::any_of(std::begin(standard_cursors), std::end(standard_cursors),
                      [&](const Cursor& c) { return &c == cursor; });
 }
 
-std::int16_t answer(std::uint8_t state) {
-  return static_cast<std::int16_t>((state & 0x80 ? 0x8000 : 0) | (state & 1));
-}
+std::int16_t answer(std::uint8_t state) { return static_cast<std::int16_t>((state & 0x80 ? 0x8000 : 0) | (state & 1)); }
 
 }  // namespace
 
@@ -77,7 +75,7 @@ Point get_cursor_pos() { return windowing().cursor_pos; }
 bool set_cursor_pos(int x, int y) {
   Rect c = get_clip_cursor();
   windowing().cursor_pos = {std::clamp(x, c.left, std::max(c.left, c.right - 1)),
-                       std::clamp(y, c.top, std::max(c.top, c.bottom - 1))};
+                            std::clamp(y, c.top, std::max(c.top, c.bottom - 1))};
   return true;
 }
 

@@ -73,7 +73,7 @@ Window* get_capture();
 
 // A shared cursor for a standard identifier; null for anything else.
 Cursor* load_cursor(int id);
-int cursor_id(Cursor* cursor);  // 0 for null or a stale value
+int cursor_id(Cursor* cursor);       // 0 for null or a stale value
 Cursor* set_cursor(Cursor* cursor);  // answers the previous one
 Cursor* get_cursor();
 // Confines the pointer to a screen rectangle; null frees it.

@@ -22,9 +22,7 @@ bool in_range(std::uint32_t message, std::uint32_t min, std::uint32_t max) {
   return (min == 0 && max == 0) || (message >= min && message <= max);
 }
 
-bool for_window(Window* target, Window* filter) {
-  return !filter || target == filter || is_child(filter, target);
-}
+bool for_window(Window* target, Window* filter) { return !filter || target == filter || is_child(filter, target); }
 
 // The first visible window with something invalid, parents before their
 // children, topmost first.

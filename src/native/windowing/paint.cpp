@@ -65,7 +65,7 @@ void fit_surface(WindowData& w) {
   Bitmap* old = w.surface;
   if (old && old->width == width && old->height == height) return;
   Bitmap* fresh = create_dib_section(width, -height, 32);
-  if (!fresh) return;  // keep showing the old pixels
+  if (!fresh) return;      // keep showing the old pixels
   fresh->is_stock = true;  // nobody but the core may delete a surface
   if (old) {
     int rows = std::min(old->height, height);

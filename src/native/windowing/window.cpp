@@ -61,9 +61,9 @@ void destroy_tree(WindowData& w) {
 }  // namespace
 }  // namespace detail
 
-using detail::windowing;
 using detail::find;
 using detail::WindowData;
+using detail::windowing;
 
 Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, std::u16string_view title,
                       std::uint32_t style, int x, int y, int width, int height, Window* parent, Menu* menu,
@@ -136,8 +136,9 @@ Window* create_window(std::uint32_t ex_style, std::u16string_view class_name, st
   windowing().backend.window_created(handle);
 
   std::u16string class_copy(class_name);
-  CreateStruct cs{create_param, menu,   parent, height,       width, y, x, w.style | (visible ? WS_VISIBLE : 0),
-                  w.title.c_str(), class_copy.c_str(), ex_style};
+  CreateStruct cs{
+      create_param,       menu,    parent, height, width, y, x, w.style | (visible ? WS_VISIBLE : 0), w.title.c_str(),
+      class_copy.c_str(), ex_style};
   auto cs_param = reinterpret_cast<std::intptr_t>(&cs);
   if (!send_message(handle, WM_NCCREATE, 0, cs_param) || !find(handle)) {
     destroy_window(handle);

@@ -161,8 +161,8 @@ bool is_window(Window* window);
 // process. 0 for a stale or made-up handle, and then *process is 0 too.
 std::uint32_t get_window_thread_process_id(Window* window, std::uint32_t* process = nullptr);
 bool is_child(Window* parent, Window* window);  // any depth
-Window* get_parent(Window* window);              // children only; null for a top-level window
-Window* get_ancestor_root(Window* window);       // the top-level window containing it
+Window* get_parent(Window* window);             // children only; null for a top-level window
+Window* get_ancestor_root(Window* window);      // the top-level window containing it
 Window* get_window(Window* window, unsigned relation);
 // Calls `visit` for every descendant, depth-first, siblings topmost first
 // (creation order unless the Z order was changed), until it answers false.

@@ -10,8 +10,8 @@ namespace detail {
 
 bool same_name(std::u16string_view a, std::u16string_view b) {
   auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
 }
 
 namespace {

@@ -100,9 +100,9 @@ void place_in_z_order(WindowData& w, Window* after) {
 
 }  // namespace detail
 
-using detail::windowing;
 using detail::find;
 using detail::WindowData;
+using detail::windowing;
 
 Rect get_window_rect(Window* window) {
   WindowData* w = find(window);
@@ -152,7 +152,8 @@ int map_window_points(Window* from, Window* to, Point* points, unsigned count) {
   Point b = t ? detail::client_origin_on_screen(*t) : Point{};
   int dx = a.x - b.x, dy = a.y - b.y;
   for (unsigned i = 0; i < count; ++i) points[i] = {points[i].x + dx, points[i].y + dy};
-  return static_cast<int>(static_cast<std::uint16_t>(dx) | static_cast<std::uint32_t>(static_cast<std::uint16_t>(dy)) << 16);
+  return static_cast<int>(static_cast<std::uint16_t>(dx) | static_cast<std::uint32_t>(static_cast<std::uint16_t>(dy))
+                                                               << 16);
 }
 
 namespace {

@@ -35,9 +35,9 @@ struct WindowData {
   Window* handle = nullptr;
   std::shared_ptr<ClassData> window_class;
   WindowProc procedure = nullptr;
-  WindowData* parent = nullptr;           // WS_CHILD windows only
-  Window* owner = nullptr;                // top-level windows only; validated when read
-  std::vector<WindowData*> children;      // topmost first; new children go last
+  WindowData* parent = nullptr;       // WS_CHILD windows only
+  Window* owner = nullptr;            // top-level windows only; validated when read
+  std::vector<WindowData*> children;  // topmost first; new children go last
   std::uint32_t style = 0;
   std::uint32_t ex_style = 0;
   std::intptr_t id = 0;
@@ -87,7 +87,7 @@ struct WindowingState {
   // Destroyed records, freed only when the program fetches a message with no
   // call of ours in flight, so no caller is ever left holding freed memory.
   std::vector<std::unique_ptr<WindowData>> graveyard;
-  std::vector<WindowData*> top_level;                  // Z order, topmost first
+  std::vector<WindowData*> top_level;  // Z order, topmost first
   std::vector<std::shared_ptr<ClassData>> classes;
   int send_depth = 0;
 

@@ -77,8 +77,7 @@ Buttons buttons_for(std::uint32_t flags) {
     case MB_YESNOCANCEL: return {{"_Yes", "_No", "_Cancel"}, {IDYES, IDNO, IDCANCEL}};
     case MB_YESNO: return {{"_Yes", "_No", nullptr}, {IDYES, IDNO, 0}};
     case MB_RETRYCANCEL: return {{"_Retry", "_Cancel", nullptr}, {IDRETRY, IDCANCEL, 0}};
-    case MB_CANCELTRYCONTINUE:
-      return {{"_Cancel", "_Try Again", "_Continue"}, {IDCANCEL, IDTRYAGAIN, IDCONTINUE}};
+    case MB_CANCELTRYCONTINUE: return {{"_Cancel", "_Try Again", "_Continue"}, {IDCANCEL, IDTRYAGAIN, IDCONTINUE}};
     default: return {{"_OK", nullptr, nullptr}, {IDOK, 0, 0}};
   }
 }

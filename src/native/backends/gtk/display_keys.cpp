@@ -4,8 +4,8 @@
 
 #include "native/backends/gtk/key_map.h"
 
-#include <gdk/gdkx.h>
 #include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 
 #include <array>
 #include <bitset>

@@ -104,8 +104,8 @@ gboolean on_motion(GtkWidget* widget, GdkDragContext* context, gint x, gint y, g
   return TRUE;
 }
 
-void on_received(GtkWidget* widget, GdkDragContext* context, gint, gint, GtkSelectionData* selection, guint,
-                 guint time, gpointer) {
+void on_received(GtkWidget* widget, GdkDragContext* context, gint, gint, GtkSelectionData* selection, guint, guint time,
+                 gpointer) {
   Drag& d = drag();
   if (d.context != context) return;
   d.time = time;

@@ -150,7 +150,9 @@ TopLevel* find_top_level(Window* window) {
   return it == tops.end() ? nullptr : it->second.get();
 }
 
-TopLevel* top_level_of(Window* window) { return is_window(window) ? find_top_level(get_ancestor_root(window)) : nullptr; }
+TopLevel* top_level_of(Window* window) {
+  return is_window(window) ? find_top_level(get_ancestor_root(window)) : nullptr;
+}
 
 TopLevel* top_level_of_widget(GtkWidget* widget) {
   auto* window = static_cast<Window*>(g_object_get_data(G_OBJECT(widget), "tesselon-window"));

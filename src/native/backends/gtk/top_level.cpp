@@ -130,7 +130,8 @@ void destroy_top_level(Window* window) {
   auto it = s.top_levels.find(window);
   if (it == s.top_levels.end()) return;
   // Signal handlers hold the record: cut them before it goes.
-  g_signal_handlers_disconnect_matched(it->second->client, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, it->second.get());
+  g_signal_handlers_disconnect_matched(it->second->client, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
+                                       it->second.get());
   g_signal_handlers_disconnect_matched(it->second->gtk_window, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr,
                                        it->second.get());
   gtk_widget_destroy(it->second->gtk_window);

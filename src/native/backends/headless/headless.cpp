@@ -79,7 +79,8 @@ bool wait_input(std::uint32_t timeout_ms) {
 std::vector<WindowState> window_states() {
   std::vector<WindowState> states;
   for (Window* w : top_level_windows())
-    states.push_back({w, is_window_visible(w), is_window_enabled(w), (get_window_long(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
+    states.push_back(
+        {w, is_window_visible(w), is_window_enabled(w), (get_window_long(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0});
   return states;
 }
 
@@ -190,9 +191,7 @@ void maximize(Window* window) { show_window(window, SW_MAXIMIZE); }
 void restore(Window* window) { show_window(window, SW_RESTORE); }
 void activate(Window* window) { set_active_window(window); }
 
-void activate_other_program() {
-  other_program_activated();
-}
+void activate_other_program() { other_program_activated(); }
 
 std::uint32_t drag_over(const DataObject& data, Point screen, std::uint32_t allowed, std::uint32_t key_state) {
   return drag_move(&data, screen, key_state, allowed);

@@ -100,7 +100,8 @@ void activate_other_program();
 
 // The drag moves to a point (entering, leaving and hovering targets as it
 // goes); answers the effect the target under it chose.
-std::uint32_t drag_over(const DataObject& data, Point screen, std::uint32_t allowed, std::uint32_t key_state = MK_LBUTTON);
+std::uint32_t drag_over(const DataObject& data, Point screen, std::uint32_t allowed,
+                        std::uint32_t key_state = MK_LBUTTON);
 void drag_leave();
 // Drops at a point; answers the effect the target reported (none when it
 // refused or nothing accepts drops there).
