@@ -2,65 +2,11 @@
 
 #include "export/colour_reduction.h"
 #include "export/encoder_registry.h"
-#include "native/system/file.h"
-
-#include <png.h>
+#include "export/png_session.h"
 
 #include <csetjmp>
-#include <cstddef>
-#include <cstdio>
 
 namespace {
-
-// What one save holds from libpng, the colour reduction and the output.
-// Whatever is still held when it goes out of scope is released; an output
-// not committed never reaches its target.
-class PngSession {
- public:
-  PngSession() = default;
-  PngSession(const PngSession&) = delete;
-  PngSession& operator=(const PngSession&) = delete;
-  ~PngSession() {
-    release();
-    if (stream) std::fclose(stream);
-    native::file_close(output);
-  }
-
-  void release() {
-    if (png) png_destroy_write_struct(&png, &info);
-    png = nullptr;
-    info = nullptr;
-    free_reduction(reduction);
-    reduction = nullptr;
-  }
-
-  // Writes out the stream's buffered tail and puts the file in place; false
-  // when any of it failed, and then the target is as it was.
-  bool commit() {
-    release();
-    bool clean = std::fflush(stream) == 0 && std::ferror(stream) == 0;
-    std::fclose(stream);
-    stream = nullptr;
-    native::File* file = output;
-    output = nullptr;
-    if (!clean) {
-      native::file_close(file);
-      return false;
-    }
-    return native::file_commit(file);
-  }
-
-  native::File* output = nullptr;
-  std::FILE* stream = nullptr;
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-  ColourReduction* reduction = nullptr;
-};
-
-// libpng would print its errors and warnings; a failed save is reported by
-// its result alone.
-[[noreturn]] void quiet_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void quiet_warning(png_structp, png_const_charp) {}
 
 struct PngJob {
   const std::uint8_t* pixels;
@@ -108,11 +54,7 @@ void write_true_colour_image(PngSession& s, const PngJob& job) {
                job.colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
   png_set_bgr(s.png);
   png_write_info(s.png, s.info);
-
-  bool bottom_up = (job.layout & ROWS_BOTTOM_UP) != 0;
-  std::ptrdiff_t step = bottom_up ? -static_cast<std::ptrdiff_t>(job.stride) : job.stride;
-  const std::uint8_t* row = job.pixels + (bottom_up ? static_cast<std::ptrdiff_t>(job.stride) * (job.height - 1) : 0);
-  for (std::int32_t i = 0; i < job.height; ++i, row += step) png_write_row(s.png, row);
+  write_png_rows(s.png, job.pixels, job.height, job.stride, job.layout);
 }
 
 // libpng reports every error by a long jump back into this function. Nothing
@@ -123,11 +65,7 @@ bool encode(PngSession& s, const PngJob& job) {
   if (!recovery) return false;
   if (setjmp(*recovery)) return false;
 
-  png_init_io(s.png, s.stream);
-  s.info = png_create_info_struct(s.png);
-  if (!s.info) return false;
-  png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_level(s.png, 9);
+  if (!s.prepare(9, PNG_FILTER_NONE)) return false;
 
   if (is_palette_depth(job.depth)) {
     if (!write_palette_image(s, job)) return false;
@@ -153,14 +91,8 @@ std::int32_t write_png(const char16_t* name, const std::uint8_t* pixels, std::in
   if (!is_palette_depth(depth)) colour_type = bytes_per_pixel == 3 ? PNG_COLOUR_RGB : PNG_COLOUR_RGBA;
 
   PngSession s;
-  s.output = native::file_create_output(name);
-  if (!s.output) return 0;
-  s.stream = native::file_output_stream(s.output);
-  if (!s.stream) return 0;
-
-  s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, quiet_error, quiet_warning);
   PngJob job{pixels, width, height, stride, layout, options, depth, colour_type};
-  if (!s.png || !encode(s, job)) return 0;
+  if (!s.open(name) || !encode(s, job)) return 0;
   return s.commit() ? 1 : 0;
 }
 

@@ -56,6 +56,22 @@ bool decode_png(const std::string& path, DecodedPng& out) {
   return ok;
 }
 
+std::vector<std::vector<std::uint8_t>> rgb_rows(const DecodedPng& png) {
+  if (png.colour_type == 2 && png.bit_depth == 8) return png.rows;
+  std::vector<std::vector<std::uint8_t>> rows;
+  if (png.colour_type != 3) return rows;
+  for (const std::vector<std::uint8_t>& indices : png.rows) {
+    std::vector<std::uint8_t>& row = rows.emplace_back();
+    for (std::size_t x = 0; x < png.width; ++x) {
+      std::size_t at = std::size_t{indices[x]} * 3;
+      if (at + 3 > png.palette.size()) return {};
+      row.insert(row.end(), png.palette.begin() + static_cast<std::ptrdiff_t>(at),
+                 png.palette.begin() + static_cast<std::ptrdiff_t>(at + 3));
+    }
+  }
+  return rows;
+}
+
 PngChunks walk_chunks(const std::vector<std::uint8_t>& file) {
   static const std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   PngChunks chunks;

@@ -20,6 +20,10 @@ struct DecodedPng {
 // False when libpng cannot read the file.
 bool decode_png(const std::string& path, DecodedPng& out);
 
+// The decoded picture's colours, R, G, B per pixel and top row first,
+// whether it was stored as RGB or through a palette; empty for other kinds.
+std::vector<std::vector<std::uint8_t>> rgb_rows(const DecodedPng& png);
+
 struct PngChunks {
   bool signature_ok = false;
   std::vector<std::string> types;  // in file order
