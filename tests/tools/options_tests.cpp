@@ -12,8 +12,9 @@ namespace {
 ParsedOptions parse(std::vector<const char*> args) { return parse_options(args); }
 
 TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
-  ParsedOptions p = parse({"a.ss4", "-s1", "-o", "out", "b.ss4", "-j", "3", "--", "-s", "-"});
+  ParsedOptions p = parse({"a.ss4", "-s1", "-o", "out", "b.ss4", "--rgb", "-j", "3", "--", "-s", "-"});
   ASSERT_EQ(p.error, "");
+  EXPECT_TRUE(p.options.rgb);
   EXPECT_EQ(p.options.action, Action::convert);
   EXPECT_EQ(p.options.scale, 1);
   EXPECT_EQ(p.options.jobs, 3);
@@ -23,23 +24,15 @@ TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
   ParsedOptions defaults = parse({"-", "x"});
   EXPECT_EQ(defaults.options.scale, 2);
   EXPECT_EQ(defaults.options.jobs, 1);
+  EXPECT_FALSE(defaults.options.rgb);
   EXPECT_FALSE(defaults.options.output);
   EXPECT_EQ(defaults.options.files, (std::vector<std::string>{"-", "x"}));
 }
 
 TEST(Ss4topngOptions, UsageErrors) {
   const std::vector<std::vector<const char*>> bad = {
-      {},
-      {"-x", "a"},
-      {"--scale", "1", "a"},
-      {"-s", "3", "a"},
-      {"-s", "0x1", "a"},
-      {"a", "-s"},
-      {"-j", "0", "a"},
-      {"-j", "-2", "a"},
-      {"-j2x", "a"},
-      {"-j", "257", "a"},
-      {"-o", "", "a"},
+      {},          {"-x", "a"},      {"--scale", "1", "a"}, {"--rgb=1", "a"}, {"-s", "3", "a"},   {"-s", "0x1", "a"},
+      {"a", "-s"}, {"-j", "0", "a"}, {"-j", "-2", "a"},     {"-j2x", "a"},    {"-j", "257", "a"}, {"-o", "", "a"},
       {"-s", "2"},
   };
   for (const auto& args : bad) {

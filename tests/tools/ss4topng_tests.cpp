@@ -1,6 +1,7 @@
 // The ss4topng program as a user runs it: exit statuses, messages, output
-// names, worker processes, and pictures byte for byte as the viewer saves
-// them.
+// names, worker processes, pictures byte for byte as the viewer saves them
+// (--rgb), and the same pixels in a smaller file by default.
+#include "png_reader.h"
 #include "run_program.h"
 #include "runtime_fixture.h"
 
@@ -28,7 +29,7 @@ namespace {
 
 const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 const std::string CHART = std::string(SAMPLES_DIR) + "/colour_chart.ss4";
-const std::string USAGE = "usage: ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE...\n";
+const std::string USAGE = "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE...\n";
 
 // Width and height from a PNG's header, or {0, 0}.
 std::pair<int, int> png_size(const std::vector<std::uint8_t>& png) {
@@ -207,9 +208,43 @@ TEST_F(Ss4topng, SameBytesAsTheViewerSaves) {
       std::string expected_name = temp_path("viewer.png");
       std::vector<std::uint8_t> expected = viewer_png(sample, scale, expected_name);
       ASSERT_EQ(png_size(expected), std::make_pair(256 * scale, 192 * scale));
-      ProgramRun r = run({"-s", std::to_string(scale), "-o", temp_path("tool.png"), sample});
+      ProgramRun r = run({"--rgb", "-s", std::to_string(scale), "-o", temp_path("tool.png"), sample});
       ASSERT_EQ(r.status, 0) << r.err;
       EXPECT_EQ(read_whole_file(temp_path("tool.png")), expected) << sample << " at scale " << scale;
+    }
+  }
+}
+
+// The bundled samples and, where the build made it, the photo-like corpus.
+std::vector<std::string> every_screen() {
+  std::vector<std::string> screens = {SAMPLE, CHART, std::string(SAMPLES_DIR) + "/test_pattern.ss4"};
+#ifdef CORPUS_DIR
+  for (const auto& entry : fs::directory_iterator(CORPUS_DIR)) screens.push_back(entry.path().string());
+#endif
+  return screens;
+}
+
+TEST_F(Ss4topng, DefaultFileHasTheRgbFilesPixelsInNoMoreBytes) {
+  const std::vector<std::string> screens = every_screen();
+  for (const char* scale : {"1", "2"}) {
+    for (const char* kind : {"compact", "rgb"}) {
+      fs::create_directories(temp_path(kind));
+      std::vector<std::string> args = {"-j", "2", "-s", scale, "-o", temp_path(kind)};
+      if (std::string(kind) == "rgb") args.push_back("--rgb");
+      args.insert(args.end(), screens.begin(), screens.end());
+      ProgramRun r = run(args);
+      ASSERT_EQ(r.status, 0) << r.err;
+    }
+    for (const std::string& screen : screens) {
+      SCOPED_TRACE(screen + " at scale " + scale);
+      std::string name = fs::path(screen).stem().string() + ".png";
+      DecodedPng compact, rgb;
+      ASSERT_TRUE(decode_png(temp_path("compact/" + name), compact));
+      ASSERT_TRUE(decode_png(temp_path("rgb/" + name), rgb));
+      EXPECT_EQ(compact.colour_type, 3);
+      EXPECT_EQ(rgb.colour_type, 2);
+      EXPECT_EQ(rgb_rows(compact), rgb.rows);
+      EXPECT_LE(fs::file_size(temp_path("compact/" + name)), fs::file_size(temp_path("rgb/" + name)));
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include "shrunk_save.h"
 
+#include "export/compact_png.h"
 #include "export/encoder_registry.h"
 #include "export/png_writer.h"
 #include "image/images.h"
@@ -20,12 +21,13 @@
 
 namespace {
 
-// What every conversion in this process writes.
+// What every conversion in this process writes, and with which encoder.
 PictureSize picture;
+std::uint32_t encoder = ENCODER_PNG_COMPACT;
 
 bool save_picture(const std::u16string& name) {
-  if (is_shrunk(picture)) return save_image_shrunk(0, picture.width, picture.height, name.c_str()) != 0;
-  return save_image(0, name.c_str(), ENCODER_PNG) != 0;
+  if (is_shrunk(picture)) return save_image_shrunk(0, picture.width, picture.height, name.c_str(), encoder) != 0;
+  return save_image(0, name.c_str(), encoder) != 0;
 }
 
 std::string reason(int error) { return std::strerror(error); }
@@ -45,9 +47,9 @@ std::string read_failure(const ScreenRead& read) {
 
 }  // namespace
 
-bool start_converter(int scale) { return start_converter(picture_at_scale(scale)); }
+bool start_converter(int scale, PngStyle style) { return start_converter(picture_at_scale(scale), style); }
 
-bool start_converter(const PictureSize& size) {
+bool start_converter(const PictureSize& size, PngStyle style) {
   // No display and no window: only what reading, drawing and saving need.
   // The native layer's files, heaps and graphics objects need no start, so
   // the window system is never linked in.
@@ -55,11 +57,13 @@ bool start_converter(const PictureSize& size) {
   start_runtime_services({});
   init_screen_state();
   register_png_encoder();
+  register_compact_png_encoder();
   // Image 0 exists from the start, as in the viewer, and is made anew for
   // every screen.
   create_image(0, SCREEN_WIDTH * size.scale, SCREEN_HEIGHT * size.scale);
   build_palette();
   picture = size;
+  encoder = style == PngStyle::rgb ? ENCODER_PNG : ENCODER_PNG_COMPACT;
   viewer_state().scale = size.scale;
   return true;
 }

@@ -7,11 +7,15 @@
 
 #include <string>
 
+// How the PNG stores the picture: as a palette of the colours it uses (small
+// and quick), or as the RGB rows the viewer saves, byte for byte.
+enum class PngStyle { compact, rgb };
+
 // Starts the picture half of the runtime, without a display, to write
 // pictures of the given size. False when it cannot start.
-bool start_converter(const PictureSize& size);
-// The same at a scale (1 or 2), as the viewer saves.
-bool start_converter(int scale);
+bool start_converter(const PictureSize& size, PngStyle style = PngStyle::compact);
+// The same at a scale (1 or 2).
+bool start_converter(int scale, PngStyle style = PngStyle::compact);
 void stop_converter();
 
 // Converts one file; answers an empty text on success, else the one-line

@@ -1,5 +1,6 @@
-// ss4topng: converts SAM screen mode 4 files to PNG exactly as the viewer
-// saves them, or shrunk to a size limit for thumbnailers. Exit status 0 when
+// ss4topng: converts SAM screen mode 4 files to PNG with exactly the pixels
+// the viewer shows (as a compact palette file, or with --rgb byte for byte
+// as the viewer saves), or shrunk to a size limit for thumbnailers. Exit status 0 when
 // all converted, 1 when any failed, 2 for a usage error, 128 + the signal's
 // number when interrupted.
 #include "conversion.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
   install_interruption_handlers(native::remove_pending_outputs);
   PictureSize size = options.size ? picture_within(*options.size) : picture_at_scale(options.scale);
   Worker worker;
-  worker.start = [&] { return start_converter(size); };
+  worker.start = [&] { return start_converter(size, options.rgb ? PngStyle::rgb : PngStyle::compact); };
   worker.stop = [] { stop_converter(); };
   worker.convert = [&](std::size_t i) { return convert(plan.conversions[i]); };
   std::size_t failed =

@@ -27,18 +27,21 @@ std::optional<std::string_view> option_value(std::span<const char* const> args, 
 
 }  // namespace
 
-const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE..."; }
+const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE..."; }
 
 std::string help_text() {
   return std::string(usage_line()) +
          "\n"
-         "Converts SAM screen mode 4 files to PNG, as the viewer saves them.\n"
+         "Converts SAM screen mode 4 files to PNG: the pixels the viewer shows, in\n"
+         "a small palette file.\n"
          "\n"
          "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384\n"
          "  --size N     at most N pixels on the longer side, for thumbnailers:\n"
          "               512 x 384 when N is 512 or more, 256 x 192 when it is\n"
          "               256 or more, else the 256 x 192 picture averaged down to\n"
          "               N pixels wide, 4:3; cannot be combined with -s\n"
+         "  --rgb        write RGB rows, byte for byte the file the viewer saves,\n"
+         "               instead of the palette file (same pixels, larger, slower)\n"
          "  -o OUTPUT    the output file for a single FILE, or an existing folder\n"
          "               for any number of them (default: beside each FILE, its\n"
          "               extension replaced by .png)\n"
@@ -74,6 +77,10 @@ ParsedOptions parse_options(std::span<const char* const> args) {
     if (arg == "--version") {
       o.action = Action::version;
       return result;
+    }
+    if (arg == "--rgb") {
+      o.rgb = true;
+      continue;
     }
     std::string_view name = arg == "--size" || arg.starts_with("--size=") ? arg.substr(0, 6) : arg.substr(0, 2);
     if (name != "--size" && name != "-s" && name != "-o" && name != "-j") {

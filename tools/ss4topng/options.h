@@ -1,6 +1,6 @@
 #pragma once
 // The command line of ss4topng:
-// ss4topng [-s 1|2 | --size N] [-o OUTPUT] [-j JOBS] FILE...
+// ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE...
 #include <optional>
 #include <span>
 #include <string>
@@ -14,6 +14,8 @@ struct Options {
   // A limit on the PNG's longer side, for thumbnails; it picks the scale
   // itself, so it never comes with -s.
   std::optional<int> size;
+  // RGB rows as the viewer saves them, instead of the compact palette file.
+  bool rgb = false;
   int jobs = 1;
   std::optional<std::string> output;
   std::vector<std::string> files;

@@ -3,7 +3,6 @@
 
 #include "box_downscale.h"
 
-#include "export/encoder_registry.h"
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/images.h"
@@ -43,13 +42,14 @@ bool write_pixels(ObjectId number, const std::vector<std::uint32_t>& pixels, int
 
 }  // namespace
 
-std::int32_t save_image_shrunk(ObjectId number, int width, int height, const char16_t* name) try {
+std::int32_t save_image_shrunk(ObjectId number, int width, int height, const char16_t* name,
+                               std::uint32_t encoder) try {
   int source_width = 0, source_height = 0;
   std::vector<std::uint32_t> source = read_pixels(number, source_width, source_height);
   if (source.empty() || width < 1 || height < 1 || width > source_width || height > source_height) return 0;
   std::vector<std::uint32_t> shrunk = box_downscale(source, source_width, source_height, width, height);
   std::int32_t saved = 0;
-  if (write_pixels(SHRUNK_IMAGE, shrunk, width, height)) saved = save_image(SHRUNK_IMAGE, name, ENCODER_PNG);
+  if (write_pixels(SHRUNK_IMAGE, shrunk, width, height)) saved = save_image(SHRUNK_IMAGE, name, encoder);
   if (is_image(SHRUNK_IMAGE)) free_image(SHRUNK_IMAGE);
   return saved;
 } catch (const std::bad_alloc&) {

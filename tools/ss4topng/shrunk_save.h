@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-// Writes image `number` shrunk to width x height by area averaging as a PNG,
-// through a scratch image and the same save the viewer uses. Answers the
-// writer's result: 0 on any failure, and then no file is left behind.
-std::int32_t save_image_shrunk(ObjectId number, int width, int height, const char16_t* name);
+// Writes image `number` shrunk to width x height by area averaging, through
+// a scratch image and the image save with `encoder`. Answers the writer's
+// result: 0 on any failure, and then no file is left behind.
+std::int32_t save_image_shrunk(ObjectId number, int width, int height, const char16_t* name, std::uint32_t encoder);
