@@ -40,10 +40,10 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen corpus
 
 fuzz-seeds:
-	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds
+	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus
 
 # Ends with a summary: each build's tests, each fuzz target's inputs.
 test: build build-asan build-fuzz fuzz-seeds

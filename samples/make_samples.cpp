@@ -1,19 +1,35 @@
-// Writes the sample screens of this folder. Built by the samples target but
-// never run by the build; to regenerate the committed files:
+// Writes the sample screens of this folder, or the photo-like corpus.
+// The build never writes the committed samples; to regenerate them:
 //
 //   cmake --build build --target make_samples && build/samples/make_samples samples
+//
+// The corpus is made by the build (the corpus target) into an existing
+// folder, as photo_01.ss4 and on:
+//
+//   make_samples --corpus FOLDER
 //
 // Each screen is 24,576 bytes of picture (192 rows of 128 bytes, two pixels
 // a byte, high nibble first), 16 look-up bytes, 24 unused bytes, and 4-byte
 // line-change records (line, entry, colour, unused) ended by a line byte of
 // 191. A record takes effect from row line + 1; one record per row at most.
+#include "photo_screens.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+bool write_file(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (file) ok = std::fclose(file) == 0 && ok;
+  if (!ok) std::fprintf(stderr, "make_samples: cannot write %s\n", name.c_str());
+  return ok;
+}
 
 constexpr int WIDTH = 256;
 constexpr int HEIGHT = 192;
@@ -50,14 +66,10 @@ class Screen {
     bytes_.push_back(0);
   }
 
-  bool write(const std::string& name) {
-    bytes_.push_back(LINE_TABLE_END);
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes_.data(), 1, bytes_.size(), file) == bytes_.size();
-    ok = std::fclose(file) == 0 && ok;
-    bytes_.pop_back();
-    return ok;
+  std::vector<std::uint8_t> file() const {
+    std::vector<std::uint8_t> bytes = bytes_;
+    bytes.push_back(LINE_TABLE_END);
+    return bytes;
   }
 
  private:
@@ -144,6 +156,15 @@ Screen test_pattern() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  int status = 0;
+  if (argc == 3 && std::strcmp(argv[1], "--corpus") == 0) {
+    auto corpus = photo::photo_corpus();
+    for (std::size_t i = 0; i < corpus.size(); ++i) {
+      std::string name = std::string(argv[2]) + "/" + photo::photo_screen_name(i) + ".ss4";
+      if (!write_file(name, photo::make_photo_screen(corpus[i]))) status = 1;
+    }
+    return status;
+  }
   std::string folder = argc > 1 ? argv[1] : ".";
   struct Sample {
     const char* name;
@@ -151,13 +172,7 @@ int main(int argc, char** argv) {
   };
   Sample samples[] = {
       {"raster_bars.ss4", raster_bars()}, {"colour_chart.ss4", colour_chart()}, {"test_pattern.ss4", test_pattern()}};
-  int status = 0;
-  for (Sample& sample : samples) {
-    std::string name = folder + "/" + sample.name;
-    if (!sample.screen.write(name)) {
-      std::fprintf(stderr, "make_samples: cannot write %s\n", name.c_str());
-      status = 1;
-    }
-  }
+  for (Sample& sample : samples)
+    if (!write_file(folder + "/" + sample.name, sample.screen.file())) status = 1;
   return status;
 }

@@ -2,12 +2,16 @@
 # Seeds for the fuzz targets: the sample screens, files cut short around the
 # size limit and inside the line-change table, and screens with long tables
 # (one change for every row; thousands of records that change nothing
-# before the ones that do).
-#   fuzz_seeds.sh DIR
+# before the ones that do); with CORPUS, the photo-like screens the build
+# makes there too, each cut to the 64 KiB the fuzzers take.
+#   fuzz_seeds.sh DIR [CORPUS]
 set -eu
 dir=$1
 rm -rf "$dir" && mkdir -p "$dir"
 cp samples/*.ss4 "$dir/"
+if [ $# -gt 1 ]; then
+  for f in "$2"/photo_*.ss4; do head -c 65536 "$f" >"$dir/$(basename "$f")"; done
+fi
 for n in 0 100 24616 24617 24618 24619 24620 24622; do
   head -c "$n" samples/raster_bars.ss4 >"$dir/cut_$n"
 done
