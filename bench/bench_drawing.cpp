@@ -1,6 +1,7 @@
 // Drawing speed on the viewer's own workload: a double-size screen painted as
-// 49,152 rectangles of 2 x 2 into a 512 x 384 image, next to a plain memset
-// of the same buffer, and one 512 x 384 image drawn onto another.
+// 49,152 rectangles of 2 x 2 into a 512 x 384 image, the whole image filled
+// by one box on 24- and 32-bit pixels, each next to a plain memset of the
+// same buffer, and one 512 x 384 image drawn onto another.
 #include "image/drawing.h"
 #include "image/drawing_context.h"
 #include "image/images.h"
@@ -18,7 +19,9 @@ namespace {
 
 constexpr int SCREEN_WIDTH = 256;
 constexpr int SCREEN_HEIGHT = 192;
-constexpr std::size_t BUFFER_BYTES = 512 * 3 * 384;
+// The bytes of a 512 x 384 image, which has no row padding at either depth.
+constexpr std::size_t image_bytes(int depth) { return std::size_t{512} * 384 * static_cast<std::size_t>(depth / 8); }
+constexpr std::size_t BUFFER_BYTES = image_bytes(24);
 
 // Sixteen look-up colours as a screen would use them (0x00BBGGRR).
 constexpr std::array<std::uint32_t, 16> CLUT = {0x000000, 0x220000, 0x002200, 0x222200, 0x000022, 0x220022,
@@ -75,20 +78,41 @@ void BM_box_double_size(benchmark::State& state) {
 }
 BENCHMARK(BM_box_double_size)->Unit(benchmark::kMicrosecond);
 
-// The floor: the same bytes written by one memset.
+// The floor: the same bytes written by one memset, on a 24- or 32-bit image.
 void BM_memset_baseline(benchmark::State& state) {
   Runtime runtime;
-  create_image(0, 512, 384);
+  const int depth = static_cast<int>(state.range(0));
+  create_image(0, 512, 384, depth);
+  const std::size_t bytes = image_bytes(depth);
   std::uint8_t* bits = bits_of(0);
   int value = 0;
   for (auto _ : state) {
-    std::memset(bits, value++ & 0xFF, BUFFER_BYTES);
+    std::memset(bits, value++ & 0xFF, bytes);
     benchmark::DoNotOptimize(bits);
     benchmark::ClobberMemory();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(BUFFER_BYTES));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
-BENCHMARK(BM_memset_baseline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_memset_baseline)->ArgName("depth")->Arg(24)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+// The whole image as one box in the default mode; the pass is opened outside
+// the timed loop, so only the fill is measured. The colour alternates so that
+// every call prepares it again.
+void BM_box_fill(benchmark::State& state) {
+  Runtime runtime;
+  const int depth = static_cast<int>(state.range(0));
+  create_image(0, 512, 384, depth);
+  const std::size_t bytes = image_bytes(depth);
+  start_drawing(image_output(0));
+  std::size_t i = 0;
+  for (auto _ : state) {
+    box(0, 0, 512, 384, CLUT[i++ & 15]);
+    benchmark::ClobberMemory();
+  }
+  stop_drawing();
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_box_fill)->ArgName("depth")->Arg(24)->Arg(32)->Unit(benchmark::kMicrosecond);
 
 // One image onto another of the same size; the drawing pass is opened
 // outside the timed loop, so only the blit is measured.
