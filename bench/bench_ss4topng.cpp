@@ -1,14 +1,17 @@
-// ss4topng as a whole process, start to exit: one file, 200 files with two
-// jobs, and files far larger than any picture needs (a sparse 2 GiB - 1 byte
-// file, and a dense 256 MiB line-change table that never lets reading stop
-// early), with the peak memory of the process. Wall-clock time, since the
-// work happens in child processes.
+// ss4topng as a whole process, start to exit: one file of the photo-like
+// corpus at a time and 200 of them with two jobs, each in the default
+// compact file and with --rgb (the viewer's own file) as the baseline; and
+// files far larger than any picture needs (a sparse 2 GiB - 1 byte file, and
+// a dense 256 MiB line-change table that never lets reading stop early),
+// against one flat sample, with the peak memory of the process. Wall-clock
+// time, since the work happens in child processes.
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -55,6 +58,60 @@ class Folder {
   std::string path_;
 };
 
+// The corpus screens, in name order.
+std::vector<std::string> corpus() {
+  std::vector<std::string> screens;
+  for (const auto& entry : fs::directory_iterator(CORPUS_DIR)) screens.push_back(entry.path().string());
+  std::sort(screens.begin(), screens.end());
+  return screens;
+}
+
+// The style's options in front of `args`.
+std::vector<std::string> styled(const char* style, std::vector<std::string> args) {
+  if (std::string(style) == "rgb") args.insert(args.begin(), "--rgb");
+  return args;
+}
+
+// One process per iteration, each on the next corpus screen, at scale 2.
+void CorpusFilePerProcess(benchmark::State& state, const char* style) {
+  Folder folder;
+  const std::vector<std::string> screens = corpus();
+  if (screens.empty()) state.SkipWithError("no corpus screens in " CORPUS_DIR);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const std::string& screen = screens[next++ % screens.size()];
+    if (!run_ss4topng(styled(style, {"-o", folder.path() + "/out.png", screen})))
+      state.SkipWithError("ss4topng failed");
+  }
+}
+BENCHMARK_CAPTURE(CorpusFilePerProcess, compact, "compact")->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CorpusFilePerProcess, rgb, "rgb")->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void TwoHundredCorpusFilesTwoJobs(benchmark::State& state, const char* style) {
+  Folder folder;
+  fs::create_directory(folder.path() + "/out");
+  const std::vector<std::string> screens = corpus();
+  if (screens.empty()) state.SkipWithError("no corpus screens in " CORPUS_DIR);
+  std::vector<std::string> args = {"-j", "2", "-o", folder.path() + "/out"};
+  for (std::size_t i = 0; i < 200 && !screens.empty(); ++i) {
+    std::string name = folder.path() + "/screen";
+    name += std::to_string(i);
+    name += ".ss4";
+    fs::copy_file(screens[i % screens.size()], name);
+    args.push_back(name);
+  }
+  for (auto _ : state)
+    if (!run_ss4topng(styled(style, args))) state.SkipWithError("ss4topng failed");
+}
+BENCHMARK_CAPTURE(TwoHundredCorpusFilesTwoJobs, compact, "compact")
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TwoHundredCorpusFilesTwoJobs, rgb, "rgb")
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 void convert_repeatedly(benchmark::State& state, const std::string& input, const Folder& folder) {
   std::vector<std::string> args = {"-o", folder.path() + "/out.png", input};
   long peak_kib = 0;
@@ -63,7 +120,7 @@ void convert_repeatedly(benchmark::State& state, const std::string& input, const
   state.counters["peak_KiB"] = static_cast<double>(peak_kib);
 }
 
-// The baseline for the large files below.
+// The baseline for the large files below: the flat sample, default file.
 void OneFile(benchmark::State& state) {
   Folder folder;
   convert_repeatedly(state, SAMPLE, folder);
@@ -98,20 +155,6 @@ void DenseTableOf256MiB(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (std::int64_t{256} << 20));
 }
 BENCHMARK(DenseTableOf256MiB)->UseRealTime()->Unit(benchmark::kMillisecond);
-
-void TwoHundredFilesTwoJobs(benchmark::State& state) {
-  Folder folder;
-  fs::create_directory(folder.path() + "/out");
-  std::vector<std::string> args = {"-j", "2", "-o", folder.path() + "/out"};
-  for (int i = 0; i < 200; ++i) {
-    std::string name = folder.path() + "/screen" + std::to_string(i) + ".ss4";
-    fs::copy_file(SAMPLE, name);
-    args.push_back(name);
-  }
-  for (auto _ : state)
-    if (!run_ss4topng(args)) state.SkipWithError("ss4topng failed");
-}
-BENCHMARK(TwoHundredFilesTwoJobs)->UseRealTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
