@@ -3,8 +3,8 @@
 // render_screen alone, as a scale change runs it. Both at scale 2 and 1, on
 // the headless window system with the viewer's window and canvas, so the
 // canvas pass really draws. Rendering is measured on the bundled sample and
-// on a dithered screen, whose neighbouring pixels mostly differ, next to a
-// memset of the canvas's bytes.
+// on two screens of the photo-like corpus, next to a memset of the canvas's
+// bytes.
 #include "app/viewer_services.h"
 #include "image/images.h"
 #include "native/backends/headless/headless.h"
@@ -12,7 +12,6 @@
 #include "native/windowing/window.h"
 #include "runtime/general_heap.h"
 #include "screen/sam_palette.h"
-#include "screen/screen_decoder.h"
 #include "screen/screen_file.h"
 #include "screen/screen_view.h"
 #include "screen/viewer_state.h"
@@ -22,55 +21,13 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 const std::u16string SAMPLE = native::from_utf8(std::string(SAMPLES_DIR) + "/raster_bars.ss4");
-
-// A pseudo-random screen in a temporary folder of its own: every pixel an
-// independent look-up entry, sixteen distinct colours, and a line change
-// every eight rows so the rows' tables differ too.
-class DitheredFile {
- public:
-  DitheredFile() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tesselon-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) return;
-    folder_ = pattern;
-    std::vector<std::uint8_t> bytes(LINE_TABLE_OFFSET, 0);
-    std::uint32_t state = 12345;
-    for (std::int32_t i = 0; i < SCREEN_BYTES; ++i) {
-      state = state * 1664525 + 1013904223;
-      bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(state >> 24);
-    }
-    for (int i = 0; i < 16; ++i)
-      bytes[static_cast<std::size_t>(CLUT_OFFSET + i)] = static_cast<std::uint8_t>(i * 8 + 3);
-    for (int line = 7; line < SCREEN_HEIGHT - 1; line += 8) {
-      const int entry = line / 8 % 16;
-      bytes.insert(bytes.end(), {static_cast<std::uint8_t>(line), static_cast<std::uint8_t>(entry),
-                                 static_cast<std::uint8_t>((line * 5) & 0x7F), 0});
-    }
-    bytes.push_back(LINE_TABLE_END);
-    const std::filesystem::path file = folder_ / "dithered.ss4";
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    name_ = native::from_utf8(file.string());
-  }
-  ~DitheredFile() {
-    std::error_code ignored;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-  }
-  const std::u16string& name() const { return name_; }
-
- private:
-  std::filesystem::path folder_;
-  std::u16string name_;
-};
 
 // The viewer's window and canvas with one screen loaded at the scale the
 // benchmark's first argument gives.
@@ -87,7 +44,7 @@ class ViewerFixture : public benchmark::Fixture {
     create_image(0, 512, 384);
     build_palette();
     viewer_state().scale = static_cast<std::int32_t>(state.range(0));
-    load();
+    load(state);
   }
   void TearDown(const benchmark::State&) override {
     release_screen_state();
@@ -98,15 +55,20 @@ class ViewerFixture : public benchmark::Fixture {
   }
 
  protected:
-  virtual void load() { load_screen(SAMPLE); }
+  virtual void load(const benchmark::State&) { load_screen(SAMPLE); }
 };
 
-// The file is only needed while it loads: rendering works from memory.
-class DitheredFixture : public ViewerFixture {
+// A screen of the photo-like corpus, named by the benchmark's second
+// argument: dithered, so neighbouring pixels mostly differ and the colour
+// changes on most boxes, with a line change on most rows.
+class CorpusFixture : public ViewerFixture {
  protected:
-  void load() override {
-    DitheredFile file;
-    load_screen(file.name());
+  void load(const benchmark::State& state) override {
+    std::string name = CORPUS_DIR "/photo_";
+    if (state.range(1) < 10) name += '0';
+    name += std::to_string(state.range(1));
+    name += ".ss4";
+    load_screen(native::from_utf8(name));
   }
 };
 
@@ -121,11 +83,14 @@ BENCHMARK_DEFINE_F(ViewerFixture, RenderScreen)(benchmark::State& state) {
 }
 BENCHMARK_REGISTER_F(ViewerFixture, RenderScreen)->ArgName("scale")->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_DEFINE_F(DitheredFixture, RenderScreen)(benchmark::State& state) {
-  if (viewer_state().file_size <= 0) state.SkipWithError("the dithered screen did not load");
+BENCHMARK_DEFINE_F(CorpusFixture, RenderScreen)(benchmark::State& state) {
+  if (viewer_state().file_size <= 0) state.SkipWithError("the corpus screen did not load: build the corpus target");
   for (auto _ : state) render_screen();
 }
-BENCHMARK_REGISTER_F(DitheredFixture, RenderScreen)->ArgName("scale")->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK_REGISTER_F(CorpusFixture, RenderScreen)
+    ->ArgNames({"scale", "photo"})
+    ->ArgsProduct({{2, 1}, {1, 11}})
+    ->Unit(benchmark::kMicrosecond);
 
 // The floor for a render: the canvas's bytes written by one memset.
 void BM_memset_canvas(benchmark::State& state) {
