@@ -2,6 +2,7 @@
 
 #include "image/drawing_modes.h"
 #include "image/drawing_routines.h"
+#include "image/span_fill.h"
 #include "native/system/library.h"
 #include "runtime/general_heap.h"
 
@@ -95,7 +96,11 @@ void* start_drawing(DrawingContext* output) {
   if (!output || output != current_context()) return nullptr;
   output->full_width = output->width;
   output->full_height = output->height;
-  if (void* started = output->start(output)) return started;
+  if (void* started = output->start(output)) {
+    output->top_row = row_pointer(output, 0);
+    output->row_down = row_step(output);
+    return started;
+  }
   end_context(output, 0);
   return nullptr;
 }

@@ -7,6 +7,7 @@
 #include "image/pixel_rules.h"
 #include "runtime/object_table.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace native {
@@ -83,6 +84,10 @@ struct DrawingContext {
   std::uint32_t gradient_end_colour;
   std::uint32_t gradient_start_colour;
   std::uint32_t front_colour;  // exactly as last given
+  // The colour `front` was prepared from. Small boxes in the default mode
+  // write the colour as given and leave preparing it to whatever needs it
+  // next, so this may lag behind front_colour.
+  std::uint32_t front_prepared_from;
   std::uint32_t back_colour;
   GradientFunction gradient_function;
   CustomFilter custom_filter_function;
@@ -96,6 +101,10 @@ struct DrawingContext {
   std::int32_t custom_flag;
   std::int32_t bottom_up_flag;
   std::uint8_t* base_pixel_address;
+  // Set when the pass starts: the first byte of the drawable area's top row,
+  // and the distance in memory from a row to the row below it.
+  std::uint8_t* top_row;
+  std::ptrdiff_t row_down;
   PreparedColour front;
   PreparedColour back;
   std::int32_t start_returns_address;
@@ -104,6 +113,12 @@ struct DrawingContext {
   native::Bitmap* target_bitmap;
   ObjectId canvas_number;  // the gadget drawn on, for canvas outputs
 };
+
+// Brings `front` up to date with the front colour, through the context's
+// own preparation.
+inline void prepare_front(DrawingContext* context) {
+  if (context->front_prepared_from != context->front_colour) context->set_front_colour(context, context->front_colour);
+}
 
 namespace drawing_detail {
 extern DrawingContext* current;

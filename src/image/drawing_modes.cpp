@@ -36,7 +36,7 @@ void set_drawing_mode(DrawingContext* context, std::uint32_t mode) {
   context->custom_flag = static_cast<std::int32_t>(mode & MODE_CUSTOM);
 
   const PixelRule rule = (mode & (MODE_GRADIENT | MODE_CUSTOM)) ? PixelRule::per_pixel : write_rule_for(mode, bytes);
-  context->box = box_routine(bytes, rule);
+  context->box = box_routine(bytes, rule, (mode & MODE_OUTLINED) != 0);
   context->plot = plot_routine(bytes, rule);
   context->plot_with_colour = plot_colour_routine(bytes, rule);
   context->point = (bytes == 4 && (mode & ALPHA_READ_BITS)) ? point_with_alpha : point_without_alpha;
@@ -48,6 +48,7 @@ void set_drawing_mode(DrawingContext* context, std::uint32_t mode) {
 
 void set_front_colour(DrawingContext* context, std::uint32_t colour) {
   context->front = prepare_colour(colour, context->blend_flag != 0);
+  context->front_prepared_from = colour;
 }
 
 void set_back_colour(DrawingContext* context, std::uint32_t colour) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 // Rectangle fill or outline, one instance per pixel size and write rule.
-BoxEntry box_routine(int bytes_per_pixel, PixelRule rule);
+BoxEntry box_routine(int bytes_per_pixel, PixelRule rule, bool outlined);
 // Plots with the front colour and with a given colour.
 PlotEntry plot_routine(int bytes_per_pixel, PixelRule rule);
 PlotColourEntry plot_colour_routine(int bytes_per_pixel, PixelRule rule);

@@ -98,7 +98,10 @@ std::uint32_t point_without_alpha(DrawingContext* context, int x, int y) {
 }
 
 void plot(int x, int y) {
-  if (DrawingContext* context = current_context()) context->plot(context, offset_x(context, x), offset_y(context, y));
+  DrawingContext* context = current_context();
+  if (!context) return;
+  prepare_front(context);
+  context->plot(context, offset_x(context, x), offset_y(context, y));
 }
 
 void plot(int x, int y, std::uint32_t colour) {
