@@ -130,46 +130,27 @@ INSTANTIATE_TEST_SUITE_P(Layouts, BoxFillTest,
                                            Layout{32, true, 21}),
                          [](const auto& info) { return layout_name(info.param); });
 
-// A small default-mode box takes its colour as given; whatever draws next with
-// that front colour must still see it prepared.
-struct FollowUp {
-  const char* name;
-  void (*draw)(int width);  // after a 1 x 1 box in COLOUR, with COLOUR as the front colour
-  void (*model)(const Target&, std::vector<std::uint8_t>& bytes, int width);
-};
-
-constexpr std::uint32_t FIRST = 0x00102030, COLOUR = 0x00C0B0A0;
-
+// A small default-mode box takes its colour as given and leaves preparing it
+// for later: a wider box or a plot after it must still draw in its colour.
 class SmallBoxColourTest : public ImageTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(SmallBoxColourTest, LaterDrawingSeesTheColourOfASmallBox) {
-  const FollowUp follow_ups[] = {
-      {"plot", [](int) { plot(2, 1); },
-       [](const Target& t, std::vector<std::uint8_t>& e, int) { t.paint(e, 2, 1, 1, 1, COLOUR); }},
-      {"wide box", [](int w) { box(0, 2, w, 2, COLOUR); },
-       [](const Target& t, std::vector<std::uint8_t>& e, int w) { t.paint(e, 0, 2, w, 2, COLOUR); }},
-      {"clipped box", [](int w) { box(w - 1, 3, 2, 2, COLOUR); },
-       [](const Target& t, std::vector<std::uint8_t>& e, int w) { t.paint(e, w - 1, 3, 2, 2, COLOUR); }},
-      {"outline",
-       [](int) {
-         set_drawing_mode(MODE_OUTLINED);
-         box(1, 1, 1, 1, COLOUR);
-       },
-       [](const Target& t, std::vector<std::uint8_t>& e, int) { t.paint(e, 1, 1, 1, 1, COLOUR); }},
-  };
+  constexpr std::uint32_t FIRST = 0x00102030, SECOND = 0x00C0B0A0;
   const Layout l{GetParam(), false, 7};
-  for (const FollowUp& f : follow_ups) {
-    Target target(l);
-    ASSERT_TRUE(target.ready());
-    std::vector<std::uint8_t> expected = target.bytes();
-    box(0, 0, l.width, 1, FIRST);  // prepared the usual way
-    box(0, 0, 1, 1, COLOUR);       // the small path
-    f.draw(l.width);
-    target.paint(expected, 0, 0, l.width, 1, FIRST);
-    target.paint(expected, 0, 0, 1, 1, COLOUR);
-    f.model(target, expected, l.width);
-    EXPECT_EQ(target.bytes(), expected) << f.name;
-  }
+  Target target(l);
+  ASSERT_TRUE(target.ready());
+  std::vector<std::uint8_t> expected = target.bytes();
+  box(0, 0, l.width, 1, FIRST);   // prepared the usual way
+  box(0, 1, 1, 1, SECOND);        // small
+  box(0, 2, l.width, 1, SECOND);  // wide, in the small box's colour
+  box(0, 3, 1, 1, FIRST);         // small
+  plot(2, 3);                     // in the small box's colour
+  target.paint(expected, 0, 0, l.width, 1, FIRST);
+  target.paint(expected, 0, 1, 1, 1, SECOND);
+  target.paint(expected, 0, 2, l.width, 1, SECOND);
+  target.paint(expected, 0, 3, 1, 1, FIRST);
+  target.paint(expected, 2, 3, 1, 1, FIRST);
+  EXPECT_EQ(target.bytes(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, SmallBoxColourTest, ::testing::Values(24, 32),
