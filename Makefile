@@ -4,6 +4,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 BENCH_BUILD := build-bench
 FUZZ_BUILD := build-fuzz
+PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 300
 # Seconds for each target in `make test`.
 FUZZ_SMOKE_SECONDS ?= 15
@@ -12,7 +13,7 @@ FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen
 # Screens up to a few line tables long; the committed samples are ~25 KB.
 FUZZ_FLAGS := -max_len=65536 -timeout=20 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/
 
-.PHONY: all deps build build-asan build-fuzz fuzz-seeds test run bench fuzz clean
+.PHONY: all deps build build-asan build-fuzz fuzz-seeds package test run bench fuzz clean
 
 all: build
 
@@ -30,6 +31,14 @@ $(ASAN_BUILD)/build.ninja:
 $(FUZZ_BUILD)/build.ninja:
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTESSELON_FUZZ=ON
 
+# The Debian package's build: Release, for /usr, with the hardening Debian
+# builds packages with (fortified calls, read-only relocations bound at start).
+$(PACKAGE_BUILD)/build.ninja:
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTESSELON_PACKAGE_TESTS=ON -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2 -fstack-protector-strong" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now" -DCMAKE_MODULE_LINKER_FLAGS="-Wl,-z,relro,-z,now" \
+	  -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro,-z,now"
+
 $(BENCH_BUILD)/build.ninja:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSELON_BENCH=ON
 
@@ -42,13 +51,21 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen corpus
 
+# build-package/tesselon_VERSION_ARCH.deb, from only what it installs (the two
+# programs, the image loader, data), not the tests.
+package: deps $(PACKAGE_BUILD)/build.ninja
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package_contents
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+
 fuzz-seeds:
 	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus
 
-# Ends with a summary: each build's tests, each fuzz target's inputs.
-test: build build-asan build-fuzz fuzz-seeds
+# Ends with a summary: each build's tests, each fuzz target's inputs, the
+# package's checks and its lintian findings.
+test: build build-asan build-fuzz fuzz-seeds package
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -O ctest.log
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -O ctest.log
+	cd $(PACKAGE_BUILD) && ctest --output-on-failure -L package -j $(JOBS) -O ctest.log
 	@echo "Fuzzing each target for $(FUZZ_SMOKE_SECONDS) seconds..."
 	@for f in $(FUZZERS); do \
 	  scripts/fuzz_smoke.sh $$f $(FUZZ_SMOKE_SECONDS) $(FUZZ_BUILD) $(FUZZ_BUILD)/seeds $(FUZZ_FLAGS) \
@@ -56,10 +73,11 @@ test: build build-asan build-fuzz fuzz-seeds
 	done
 	@mv $(FUZZ_BUILD)/smoke-summary.new $(FUZZ_BUILD)/smoke-summary
 	@echo; echo "Summary"
-	@for b in $(BUILD) $(ASAN_BUILD); do \
+	@for b in $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD); do \
 	  sed -n "s|.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*|  $$b: \2 tests, \1 failed|p" $$b/ctest.log; \
 	done
 	@sed 's/^/  /' $(FUZZ_BUILD)/smoke-summary
+	@sed 's/^/  /' $(PACKAGE_BUILD)/package-summary
 
 fuzz: build-fuzz fuzz-seeds
 	@for f in $(FUZZERS); do \
@@ -90,4 +108,4 @@ bench: deps $(BENCH_BUILD)/build.ninja
 	done
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
