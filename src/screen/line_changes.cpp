@@ -1,6 +1,6 @@
 #include "screen/line_changes.h"
 
-#include "screen/screen_file.h"
+#include "screen/screen_decoder.h"
 
 #include <algorithm>
 
@@ -35,7 +35,8 @@ void take_split_byte(LineChangeScan& scan, std::uint8_t byte) {
 
 }  // namespace
 
-bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count) {
+std::size_t take_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count) {
+  const std::uint8_t* start = bytes;
   const std::uint8_t* end = bytes + count;
   while (!scan.finished && scan.partial_size > 0 && bytes < end) take_split_byte(scan, *bytes++);
   while (!scan.finished && end - bytes >= LINE_RECORD_SIZE) {
@@ -45,9 +46,15 @@ bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::siz
     while (bytes <= last && scan.settled[*bytes]) bytes += LINE_RECORD_SIZE;
     if (bytes > last) break;
     take_record(scan, bytes);
-    bytes += LINE_RECORD_SIZE;
+    // Of an end mark only its line byte is needed.
+    bytes += scan.finished && *bytes >= LINE_TABLE_END ? 1 : LINE_RECORD_SIZE;
   }
   while (!scan.finished && bytes < end) take_split_byte(scan, *bytes++);
+  return static_cast<std::size_t>(bytes - start);
+}
+
+bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count) {
+  take_line_changes(scan, bytes, count);
   return !scan.finished;
 }
 
@@ -55,4 +62,10 @@ void finish_line_changes(LineChangeScan& scan) {
   if (!scan.finished && scan.partial_size == LINE_RECORD_SIZE - 1) take_record(scan, scan.partial.data());
   scan.partial_size = 0;
   scan.finished = true;
+}
+
+std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held) {
+  std::copy_n(scan.kept.begin(), scan.kept_bytes, held + LINE_TABLE_OFFSET);
+  held[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
+  return LINE_TABLE_OFFSET + scan.kept_bytes + 1;
 }

@@ -4,6 +4,8 @@
 // whose entry is below 16. Nothing after a line byte of 191 or more counts,
 // and once every row has its change no later record can alter the picture,
 // so the table need not be read further, however long the file is.
+#include "screen/screen_decoder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +14,9 @@ constexpr int CHANGEABLE_ROWS = 191;  // rows 1 to 191; row 0 starts with the lo
 constexpr int LINE_RECORD_SIZE = 4;
 // The most a screen's kept records take: one per changeable row.
 constexpr int MAX_KEPT_RECORD_BYTES = CHANGEABLE_ROWS * LINE_RECORD_SIZE;
+// A bounded copy of a file: the fixed part, every record the picture can
+// use, and the end mark. It decodes to the same screen as the whole file.
+constexpr std::int32_t BOUNDED_SCREEN_BYTES = LINE_TABLE_OFFSET + MAX_KEPT_RECORD_BYTES + 1;
 
 struct LineChangeScan {
   std::array<std::uint8_t, MAX_KEPT_RECORD_BYTES> kept{};  // in file order
@@ -27,6 +32,15 @@ struct LineChangeScan {
 // Takes the next piece of the table. Answers false once nothing later can
 // change the picture.
 bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count);
+// The same, answering how many of the bytes were needed: all of them, or,
+// when the scan finishes inside the piece, those up to the end mark's line
+// byte or to the end of the record that gave the last row its change.
+std::size_t take_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count);
 // The file ended: a last record cut short after its colour byte still
 // counts (its fourth byte is not used).
 void finish_line_changes(LineChangeScan& scan);
+
+// Completes a bounded copy whose fixed part (LINE_TABLE_OFFSET bytes) is
+// already at `held`: the records a finished scan kept, then an end mark.
+// Answers the copy's length, at most BOUNDED_SCREEN_BYTES.
+std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held);

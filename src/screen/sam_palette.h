@@ -1,16 +1,9 @@
 #pragma once
-// The SAM Coupé's 128 colours. A palette index holds, from bit 0: blue low,
-// red low, green low, brightness, blue high, red high, green high; each
-// component's level is high × 4 + low × 2 + brightness.
+// The viewer's palette: the SAM Coupé's 128 colours (sam_colour.h) in the
+// viewer state.
+#include "screen/sam_colour.h"
 #include "screen/viewer_state.h"
 
-#include <array>
-
-inline constexpr std::array<std::uint8_t, 8> colour_levels = {0, 36, 73, 109, 146, 182, 219, 255};
-
-constexpr Colour rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r + g * 256 + b * 65536; }
-
-Colour sam_colour(int index);
 // Fills the viewer's palette with all 128 colours and sets the look-up table
 // to the identity.
 void build_palette();

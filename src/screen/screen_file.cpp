@@ -14,8 +14,6 @@
 namespace {
 
 constexpr ObjectId SCREEN_FILE = 0;
-// The fixed part, every record the picture can use, and the end mark.
-constexpr std::int32_t HELD_BYTES = LINE_TABLE_OFFSET + MAX_KEPT_RECORD_BYTES + 1;
 // The table is read this much at a time.
 constexpr std::int64_t TABLE_PIECE = 64 * 1024;
 
@@ -81,7 +79,8 @@ ScreenRead read_screen(std::u16string_view name) {
   if (size == -2) return {ScreenReadStatus::folder, 0};
   if (screen_size_rule(size) != ScreenSize::usable) return {ScreenReadStatus::bad_size, 0};
   // Read beside the screen now held, which stays whole until this one is.
-  std::unique_ptr<std::uint8_t, MemoryBlock> held(static_cast<std::uint8_t*>(allocate_memory(HELD_BYTES, false)));
+  std::unique_ptr<std::uint8_t, MemoryBlock> held(
+      static_cast<std::uint8_t*>(allocate_memory(BOUNDED_SCREEN_BYTES, false)));
   if (!held) return {ScreenReadStatus::out_of_memory, 0};
   set_file_error(0);
   if (!open_file_for_reading(SCREEN_FILE, name)) return {ScreenReadStatus::unreadable, file_error()};
@@ -90,12 +89,11 @@ ScreenRead read_screen(std::u16string_view name) {
   close_file(SCREEN_FILE);
   if (result.status != ScreenReadStatus::loaded) return result;
 
-  std::copy_n(scan.kept.begin(), scan.kept_bytes, held.get() + LINE_TABLE_OFFSET);
-  held.get()[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
+  std::int32_t held_size = complete_bounded_copy(scan, held.get());
   ViewerState& v = viewer_state();
   free_memory(v.file_data);
   v.file_data = held.release();
-  v.data_size = LINE_TABLE_OFFSET + scan.kept_bytes + 1;
+  v.data_size = held_size;
   v.file_size = static_cast<std::int32_t>(size);
   v.file_name = name;
   return result;

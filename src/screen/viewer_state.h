@@ -1,11 +1,11 @@
 #pragma once
 // What the viewer knows about the screen it shows: one instance for the whole
 // run, owned by the main program.
+#include "screen/sam_colour.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
-
-using Colour = std::uint32_t;  // 0x00BBGGRR
 
 struct ViewerState {
   std::u16string file_name;     // empty when nothing is loaded

@@ -1,0 +1,94 @@
+// A screen fed in pieces decodes to what the whole file decodes to, whatever
+// the pieces; it says when nothing further matters and how much of a piece
+// was needed, and every byte counts towards the size rule.
+#include "screen/incremental_screen.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes screen_with_table(const Bytes& table) {
+  std::mt19937 random(3);
+  Bytes file(LINE_TABLE_OFFSET);
+  for (std::uint8_t& b : file) b = static_cast<std::uint8_t>(random());
+  file.insert(file.end(), table.begin(), table.end());
+  return file;
+}
+
+Bytes records(int count, int first_line, int entry) {
+  Bytes table;
+  for (int i = 0; i < count; ++i)
+    table.insert(table.end(), {static_cast<std::uint8_t>((first_line + i) % 191), static_cast<std::uint8_t>(entry),
+                               static_cast<std::uint8_t>(i * 7), 0});
+  return table;
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(IncrementalScreen, AnyPiecesDecodeAsTheWholeFile) {
+  const Bytes files[] = {
+      Bytes(0),
+      Bytes(MIN_SS4_SIZE - 1),
+      screen_with_table({}),
+      screen_with_table({200}),
+      screen_with_table(records(3, 10, 2) + Bytes{5, 1, 9}),  // a last record cut short after its colour
+      screen_with_table(records(191, 0, 1) + records(50, 0, 2)),
+      screen_with_table(records(20000, 4, 20) + records(3, 0, 5) + Bytes{191, 0, 0, 0} + records(9, 60, 1)),
+  };
+  const std::size_t pieces[] = {1, 3, 4, 5, 4093, 1 << 20};
+  for (const Bytes& file : files) {
+    auto whole = std::make_unique<DecodedScreen>();
+    ScreenSize expected = decode_screen(file, *whole);
+    for (std::size_t piece : pieces) {
+      SCOPED_TRACE(testing::Message() << file.size() << " bytes in pieces of " << piece);
+      IncrementalScreen incoming;
+      for (std::size_t at = 0; at < file.size(); at += piece)
+        incoming.feed(file.data() + at, std::min(piece, file.size() - at));
+      EXPECT_EQ(incoming.size(), static_cast<std::int64_t>(file.size()));
+      auto screen = std::make_unique<DecodedScreen>();
+      ASSERT_EQ(incoming.finish(*screen), expected);
+      if (expected != ScreenSize::usable) continue;
+      EXPECT_EQ(screen->pixels, whole->pixels);
+      EXPECT_EQ(screen->row_clut, whole->row_clut);
+    }
+  }
+}
+
+// What a reader that stops early relies on: where the needed bytes end.
+TEST(IncrementalScreen, SaysHowMuchOfAPieceWasNeeded) {
+  struct Case {
+    const char* what;
+    Bytes table;
+    std::size_t needed;  // bytes of the table
+  };
+  const Case cases[] = {
+      {"an end mark: its line byte", records(3, 0, 1) + Bytes{191, 1, 2, 3} + records(5, 9, 1), 13},
+      {"every row settled: the whole record", records(191, 0, 1) + records(4, 0, 2), 764},
+      {"no end: everything", records(2, 0, 1) + Bytes{7}, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes file = screen_with_table(c.table);
+    for (std::size_t split : {std::size_t{LINE_TABLE_OFFSET} + 2, file.size()}) {
+      IncrementalScreen incoming;
+      std::size_t used = incoming.feed(file.data(), split);
+      used += incoming.feed(file.data() + split, file.size() - split);
+      EXPECT_EQ(used, LINE_TABLE_OFFSET + c.needed);
+      EXPECT_EQ(incoming.complete(), c.needed < c.table.size());
+      const Bytes zeros(100);  // records that never end the table
+      EXPECT_EQ(incoming.feed(zeros.data(), zeros.size()), incoming.complete() ? 0u : 100u);
+      EXPECT_EQ(incoming.size(), static_cast<std::int64_t>(file.size() + 100));
+    }
+  }
+}
+
+}  // namespace
