@@ -1,0 +1,180 @@
+// The gdk-pixbuf loader module for SAM screens: whole files through `load`,
+// and pieces through begin_load / load_increment / stop_load, both decoded
+// by the viewer's own decoder, so every GTK program shows a screen with the
+// pixels the viewer shows at single size.
+#include "screen_pixbuf.h"
+
+#include "screen/incremental_screen.h"
+
+#include <gdk-pixbuf/gdk-pixbuf-io.h>
+#include <gmodule.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <new>
+
+namespace {
+
+// The table is read this much at a time.
+constexpr std::size_t TABLE_PIECE = 64 * 1024;
+
+struct FileLoad {
+  IncrementalScreen incoming;
+  DecodedScreen screen;
+  std::array<std::uint8_t, TABLE_PIECE> piece;
+};
+
+struct IncrementalLoad {
+  GdkPixbufModuleSizeFunc size_func = nullptr;
+  GdkPixbufModulePreparedFunc prepared = nullptr;
+  GdkPixbufModuleUpdatedFunc updated = nullptr;
+  gpointer user_data = nullptr;
+  IncrementalScreen incoming;
+  DecodedScreen screen;
+  bool size_told = false;
+  bool no_pixels_wanted = false;  // only the size was asked for
+};
+
+void out_of_memory(GError** error) {
+  g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_INSUFFICIENT_MEMORY,
+                      "not enough memory for a SAM screen");
+}
+
+// The size of the rest of a regular file, or -1 for a stream whose size is
+// only known at its end (a pipe).
+std::int64_t size_ahead(FILE* f) {
+  struct stat st;
+  if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return st.st_size - std::max<off_t>(ftello(f), 0);
+}
+
+// Reads only what the picture needs: the fixed part, then the table a piece
+// at a time until nothing further can change the picture, leaving a regular
+// file right after the last byte needed. A stream of unknown size is read
+// to its end, since the size rule needs its length.
+GdkPixbuf* load(FILE* f, GError** error) {
+  std::int64_t size = size_ahead(f);
+  if (size >= 0 && screen_size_rule(size) != ScreenSize::usable) {
+    refuse_size(screen_size_rule(size), size, error);
+    return nullptr;
+  }
+  std::unique_ptr<FileLoad> file(new (std::nothrow) FileLoad);
+  if (!file) {
+    out_of_memory(error);
+    return nullptr;
+  }
+  IncrementalScreen& incoming = file->incoming;
+  std::int64_t left = size >= 0 ? size : std::numeric_limits<std::int64_t>::max();
+  while (left > 0 && !(size >= 0 && incoming.complete())) {
+    std::int64_t want = incoming.size() < LINE_TABLE_OFFSET ? LINE_TABLE_OFFSET - incoming.size() : TABLE_PIECE;
+    want = std::min(want, left);
+    std::size_t got = std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f);
+    std::size_t used = incoming.feed(file->piece.data(), got);
+    left -= static_cast<std::int64_t>(got);
+    if (std::ferror(f)) {
+      g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "cannot read the SAM screen: %s",
+                  g_strerror(errno));
+      return nullptr;
+    }
+    if (size >= 0 && incoming.complete() && used < got) fseeko(f, -static_cast<off_t>(got - used), SEEK_CUR);
+    if (got < static_cast<std::size_t>(want)) {
+      if (size < 0) break;
+      g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_CORRUPT_IMAGE,
+                  "not a SAM screen: it ended after %lld of its %lld bytes", static_cast<long long>(incoming.size()),
+                  static_cast<long long>(size));
+      return nullptr;
+    }
+  }
+  ScreenSize verdict = incoming.finish(file->screen);
+  if (verdict != ScreenSize::usable) {
+    refuse_size(verdict, incoming.size(), error);
+    return nullptr;
+  }
+  return screen_pixbuf(file->screen, error);
+}
+
+gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFunc prepared,
+                    GdkPixbufModuleUpdatedFunc updated, gpointer user_data, GError** error) {
+  auto* load = new (std::nothrow) IncrementalLoad;
+  if (!load) {
+    out_of_memory(error);
+    return nullptr;
+  }
+  load->size_func = size_func;
+  load->prepared = prepared;
+  load->updated = updated;
+  load->user_data = user_data;
+  return load;
+}
+
+gboolean load_increment(gpointer context, const guchar* bytes, guint count, GError**) {
+  auto* load = static_cast<IncrementalLoad*>(context);
+  load->incoming.feed(bytes, count);
+  // The size is told once the file is long enough to be a screen; a caller
+  // that wants no more than that (a file's information) can stop there.
+  if (!load->size_told && load->incoming.size() >= MIN_SS4_SIZE) {
+    load->size_told = true;
+    int width = SCREEN_WIDTH;
+    int height = SCREEN_HEIGHT;
+    if (load->size_func) load->size_func(&width, &height, load->user_data);
+    load->no_pixels_wanted = width <= 0 || height <= 0;
+  }
+  return TRUE;
+}
+
+// The pixbuf is made, and announced, only once the whole file has arrived
+// and proved a screen: a file that is not one never shows a partial picture.
+gboolean stop_load(gpointer context, GError** error) {
+  std::unique_ptr<IncrementalLoad> load(static_cast<IncrementalLoad*>(context));
+  ScreenSize verdict = load->incoming.finish(load->screen);
+  if (verdict != ScreenSize::usable) {
+    refuse_size(verdict, load->incoming.size(), error);
+    return FALSE;
+  }
+  if (load->no_pixels_wanted) {
+    g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");
+    return FALSE;
+  }
+  GdkPixbuf* pixbuf = screen_pixbuf(load->screen, error);
+  if (!pixbuf) return FALSE;
+  if (load->prepared) load->prepared(pixbuf, nullptr, load->user_data);
+  if (load->updated) load->updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load->user_data);
+  g_object_unref(pixbuf);
+  return TRUE;
+}
+
+}  // namespace
+
+extern "C" {
+
+G_MODULE_EXPORT void fill_vtable(GdkPixbufModule* module) {
+  module->load = load;
+  module->begin_load = begin_load;
+  module->load_increment = load_increment;
+  module->stop_load = stop_load;
+}
+
+G_MODULE_EXPORT void fill_info(GdkPixbufFormat* info) {
+  // Screens carry no signature, so the list of patterns is empty (just its
+  // end), and no flag can say so: programs find screens by the name
+  // (*.ss4) or the MIME type alone.
+  static GdkPixbufModulePattern signature[] = {{nullptr, nullptr, 0}};
+  // image/x-sam-ss4 is an alias of image/x-sam-screen (data/tesselon.xml).
+  static const gchar* mime_types[] = {"image/x-sam-screen", "image/x-sam-ss4", nullptr};
+  static const gchar* extensions[] = {"ss4", nullptr};
+  info->name = const_cast<gchar*>("ss4");
+  info->signature = signature;
+  info->domain = nullptr;
+  info->description = const_cast<gchar*>("SAM Coupé screen");
+  info->mime_types = const_cast<gchar**>(mime_types);
+  info->extensions = const_cast<gchar**>(extensions);
+  info->flags = GDK_PIXBUF_FORMAT_THREADSAFE;
+  info->license = const_cast<gchar*>("MIT");
+}
+
+}  // extern "C"
