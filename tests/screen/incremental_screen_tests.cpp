@@ -1,6 +1,6 @@
 // A screen fed in pieces decodes to what the whole file decodes to, whatever
-// the pieces; it says when nothing further matters and how much of a piece
-// was needed, and every byte counts towards the size rule.
+// the pieces, and every byte counts towards the size rule. (Where the needed
+// bytes end is checked through the image loader, tests/pixbuf_loader.)
 #include "screen/incremental_screen.h"
 
 #include <gtest/gtest.h>
@@ -63,34 +63,6 @@ TEST(IncrementalScreen, AnyPiecesDecodeAsTheWholeFile) {
       if (expected != ScreenSize::usable) continue;
       EXPECT_EQ(screen->pixels, whole->pixels);
       EXPECT_EQ(screen->row_clut, whole->row_clut);
-    }
-  }
-}
-
-// What a reader that stops early relies on: where the needed bytes end.
-TEST(IncrementalScreen, SaysHowMuchOfAPieceWasNeeded) {
-  struct Case {
-    const char* what;
-    Bytes table;
-    std::size_t needed;  // bytes of the table
-  };
-  const Case cases[] = {
-      {"an end mark: its line byte", records(3, 0, 1) + Bytes{191, 1, 2, 3} + records(5, 9, 1), 13},
-      {"every row settled: the whole record", records(191, 0, 1) + records(4, 0, 2), 764},
-      {"no end: everything", records(2, 0, 1) + Bytes{7}, 9},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Bytes file = screen_with_table(c.table);
-    for (std::size_t split : {std::size_t{LINE_TABLE_OFFSET} + 2, file.size()}) {
-      IncrementalScreen incoming;
-      std::size_t used = incoming.feed(file.data(), split);
-      used += incoming.feed(file.data() + split, file.size() - split);
-      EXPECT_EQ(used, LINE_TABLE_OFFSET + c.needed);
-      EXPECT_EQ(incoming.complete(), c.needed < c.table.size());
-      const Bytes zeros(100);  // records that never end the table
-      EXPECT_EQ(incoming.feed(zeros.data(), zeros.size()), incoming.complete() ? 0u : 100u);
-      EXPECT_EQ(incoming.size(), static_cast<std::int64_t>(file.size() + 100));
     }
   }
 }
