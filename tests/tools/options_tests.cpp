@@ -81,7 +81,7 @@ TEST(Ss4topngNames, ExtensionOfTheFileNameOnly) {
       {".hidden", ".hidden.png"}, {"d/.ss4", "d/.ss4.png"},
       {"./x.", "./x.png"},        {"../up.ss4", "../up.png"},
   };
-  for (const auto& [input, output] : cases) EXPECT_EQ(png_name(input), output) << input;
+  for (const auto& [input, output] : cases) EXPECT_EQ(renamed(input, ".png"), output) << input;
 }
 
 class Ss4topngPlan : public RuntimeTest {
@@ -90,7 +90,7 @@ class Ss4topngPlan : public RuntimeTest {
     Options o;
     o.files = std::move(files);
     o.output = std::move(output);
-    return plan_conversions(o);
+    return plan_conversions(o.files, o.output, ".png");
   }
 };
 

@@ -51,31 +51,34 @@ void refuse_clashes(std::vector<Conversion>& conversions) {
 
 }  // namespace
 
-std::string png_name(const std::string& input) {
+std::string renamed(const std::string& input, std::string_view extension) {
   std::size_t start = input.find_last_of('/');
   start = start == std::string::npos ? 0 : start + 1;
   std::size_t dot = input.find_last_of('.');
   bool has_extension = dot != std::string::npos && dot > start;
-  return (has_extension ? input.substr(0, dot) : input) + ".png";
+  std::string name = has_extension ? input.substr(0, dot) : input;
+  name += extension;
+  return name;
 }
 
-ConversionPlan plan_conversions(const Options& options) {
+ConversionPlan plan_conversions(const std::vector<std::string>& inputs, const std::optional<std::string>& output,
+                                std::string_view extension) {
   ConversionPlan plan;
-  const std::optional<std::string>& out = options.output;
+  const std::optional<std::string>& out = output;
   bool into_folder = out && is_folder(*out);
   if (out && !into_folder) {
-    if (out->ends_with('/') || options.files.size() > 1) {
+    if (out->ends_with('/') || inputs.size() > 1) {
       std::error_code ignored;
       plan.error = *out + (fs::exists(*out, ignored) ? ": not a folder" : ": no such folder");
       return plan;
     }
   }
-  for (const std::string& input : options.files) {
+  for (const std::string& input : inputs) {
     Conversion c{input, {}, {}};
     if (!out) {
-      c.output = png_name(input);
+      c.output = renamed(input, extension);
     } else if (into_folder) {
-      c.output = (out->ends_with('/') ? *out : *out + "/") + png_name(file_part(input));
+      c.output = (out->ends_with('/') ? *out : *out + "/") + renamed(file_part(input), extension);
     } else {
       c.output = *out;
     }
