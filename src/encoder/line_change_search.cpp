@@ -1,0 +1,117 @@
+#include "encoder/line_change_search.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace encoder {
+
+namespace {
+
+// How far below a row its change is weighed: a change stays, so it should
+// suit the rows that follow, but farther rows get their own changes.
+constexpr int WINDOW_ROWS = 16;
+
+struct Candidate {
+  int entry = -1, colour = 0;
+  double gain = 0;
+};
+
+// The best change for the rows in `window`, among those that also help the
+// first row: a change no pixel of its own row wants would only be spent
+// early on rows that can change for themselves.
+Candidate best_change(const WeightedColours& window, const std::vector<double>& row_weight, const Clut& clut) {
+  const std::size_t n = window.weight.size();
+  std::vector<float> first(n), second(n);
+  std::vector<int> nearest(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    float f = std::numeric_limits<float>::max(), s = f;
+    int entry = 0;
+    for (int e = 0; e < CLUT_ENTRIES; ++e) {
+      const float d = window.distance[i][clut[static_cast<std::size_t>(e)]];
+      if (d < f) {
+        s = f, f = d, entry = e;
+      } else if (d < s) {
+        s = d;
+      }
+    }
+    first[i] = f, second[i] = s, nearest[i] = entry;
+  }
+  std::array<bool, PALETTE_COLOURS> in_table{};
+  for (std::uint8_t c : clut) in_table[c] = true;
+
+  Candidate best;
+  for (int c = 0; c < PALETTE_COLOURS; ++c) {
+    if (in_table[static_cast<std::size_t>(c)]) continue;
+    // Gain of c as a seventeenth entry, less what losing each entry costs
+    // the bins that were nearest to it: over the window, and over the row.
+    double added = 0, added_row = 0;
+    std::array<double, CLUT_ENTRIES> lost{}, lost_row{};
+    for (std::size_t i = 0; i < n; ++i) {
+      const float d = window.distance[i][c];
+      const double gain = std::max(0.0f, first[i] - d);
+      const double back = gain - (first[i] - std::min(second[i], d));
+      added += window.weight[i] * gain;
+      added_row += row_weight[i] * gain;
+      lost[static_cast<std::size_t>(nearest[i])] += window.weight[i] * back;
+      lost_row[static_cast<std::size_t>(nearest[i])] += row_weight[i] * back;
+    }
+    for (int e = 0; e < CLUT_ENTRIES; ++e) {
+      const double gain = added - lost[static_cast<std::size_t>(e)];
+      const double gain_row = added_row - lost_row[static_cast<std::size_t>(e)];
+      if (gain_row > 1e-6 && gain > best.gain + 1e-6) best = {e, c, gain};
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+std::vector<LineChange> choose_line_changes(const RowBins& rows, const Clut& start, int max_changes) {
+  std::vector<LineChange> changes;
+  if (max_changes <= 0) return changes;
+  const int height = static_cast<int>(rows.size());
+  Clut clut = start;
+  for (int y = 1; y < height; ++y) {
+    ColourBins window = rows[static_cast<std::size_t>(y)];
+    for (int below = y + 1; below < std::min(height, y + WINDOW_ROWS); ++below)
+      for (int c = 0; c < PALETTE_COLOURS; ++c)
+        window[static_cast<std::size_t>(c)].add(rows[static_cast<std::size_t>(below)][static_cast<std::size_t>(c)]);
+    const WeightedColours weighed = weigh_bins(window);
+    std::vector<double> row_weight;
+    for (int c : weighed.colour)
+      row_weight.push_back(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(c)].weight);
+    const Candidate best = best_change(weighed, row_weight, clut);
+    if (best.entry < 0) continue;
+    clut[static_cast<std::size_t>(best.entry)] = static_cast<std::uint8_t>(best.colour);
+    changes.push_back({y, best.entry, best.colour, best.gain});
+  }
+  if (static_cast<int>(changes.size()) > max_changes) {
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const LineChange& p, const LineChange& q) { return p.gain > q.gain; });
+    changes.resize(static_cast<std::size_t>(max_changes));
+    std::sort(changes.begin(), changes.end(), [](const LineChange& p, const LineChange& q) { return p.row < q.row; });
+  }
+  return changes;
+}
+
+std::vector<Clut> row_tables(const Clut& start, std::vector<LineChange>& changes) {
+  std::vector<Clut> tables(SCREEN_ROWS);
+  Clut clut = start;
+  std::size_t next = 0;
+  std::vector<LineChange> used;
+  for (int y = 0; y < SCREEN_ROWS; ++y) {
+    if (next < changes.size() && changes[next].row == y) {
+      const LineChange& change = changes[next++];
+      auto& entry = clut[static_cast<std::size_t>(change.entry)];
+      if (entry != change.colour) {
+        entry = static_cast<std::uint8_t>(change.colour);
+        used.push_back(change);
+      }
+    }
+    tables[static_cast<std::size_t>(y)] = clut;
+  }
+  changes = std::move(used);
+  return tables;
+}
+
+}  // namespace encoder

@@ -1,0 +1,174 @@
+#include "encoder/screen_encoder.h"
+#include "screen/sam_colour.h"
+#include "screen/screen_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace {
+
+using Paint = std::function<std::array<std::uint8_t, 3>(int x, int y)>;
+
+RgbPicture paint(const Paint& colour) {
+  RgbPicture p{256, 192, {}};
+  for (int y = 0; y < 192; ++y)
+    for (int x = 0; x < 256; ++x) {
+      const auto c = colour(x, y);
+      p.rgb.insert(p.rgb.end(), c.begin(), c.end());
+    }
+  return p;
+}
+
+std::array<std::uint8_t, 3> palette_rgb(int index) {
+  const Colour c = sam_colour(index);
+  return {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8 & 0xFF),
+          static_cast<std::uint8_t>(c >> 16 & 0xFF)};
+}
+
+std::uint32_t mix(std::uint32_t h) {
+  h ^= h >> 16;
+  h *= 0x7FEB352Du;
+  h ^= h >> 15;
+  return h;
+}
+
+// Three bands of 16 palette colours each, all different, in stripes: no
+// one table holds two bands, so the table must change at each band's top.
+RgbPicture bands() {
+  return paint([](int x, int y) { return palette_rgb((y / 64) * 40 + (x / 16 + y / 64) % 16 * 2 + y / 64 % 2); });
+}
+
+std::string dither_name(Dither d) {
+  return d == Dither::none ? "none" : d == Dither::ordered ? "ordered" : "diffusion";
+}
+
+constexpr std::array<Dither, 3> DITHERS = {Dither::none, Dither::ordered, Dither::diffusion};
+
+TEST(EncoderTest, FlatPictureShowsOneColourWithoutChanges) {
+  const std::array<std::array<std::uint8_t, 3>, 4> colours = {
+      {{0, 0, 0}, {255, 255, 255}, {100, 150, 200}, {37, 0, 90}}};
+  for (const auto& colour : colours)
+    for (Dither dither : DITHERS) {
+      SCOPED_TRACE(dither_name(dither) + " " + std::to_string(colour[0]) + "," + std::to_string(colour[1]) + "," +
+                   std::to_string(colour[2]));
+      const EncodedScreen s = encode_screen(paint([&](int, int) { return colour; }), {true, dither, 191});
+      EXPECT_EQ(s.colours_used, 1);
+      EXPECT_EQ(s.changes, 0);
+      EXPECT_EQ(s.file.size(), std::size_t{LINE_TABLE_OFFSET} + 1);
+    }
+}
+
+// Sixteen palette colours scattered at random come back exactly, line
+// changes or not.
+TEST(EncoderTest, SixteenPaletteColoursReproducedExactly) {
+  const std::array<int, 16> chosen = {0, 7, 18, 29, 40, 51, 62, 73, 84, 95, 106, 117, 120, 121, 126, 127};
+  const RgbPicture picture = paint([&](int x, int y) {
+    return palette_rgb(chosen[mix(static_cast<std::uint32_t>(y * 256 + x) * 2654435761u) % 16]);
+  });
+  for (bool changes : {false, true}) {
+    const EncodedScreen s = encode_screen(picture, {changes, Dither::none, 191});
+    EXPECT_EQ(s.shown.rgb, picture.rgb);
+    EXPECT_EQ(s.mean_error, 0.0);
+    EXPECT_EQ(s.colours_used, 16);
+    EXPECT_EQ(s.changes, 0);
+  }
+}
+
+TEST(EncoderTest, TableChangesAtBandEdges) {
+  const RgbPicture picture = bands();
+  const EncodedScreen with = encode_screen(picture, {true, Dither::none, 191});
+  const EncodedScreen without = encode_screen(picture, {false, Dither::none, 191});
+  std::set<int> lines;
+  for (std::size_t at = LINE_TABLE_OFFSET; with.file[at] < LINE_TABLE_END; at += 4) lines.insert(with.file[at]);
+  EXPECT_TRUE(lines.count(63));
+  EXPECT_TRUE(lines.count(127));
+  EXPECT_GT(with.colours_used, 16);
+  EXPECT_LT(with.mean_error, without.mean_error * 0.5);
+}
+
+RgbPicture gradient() {
+  return paint([](int x, int y) {
+    return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y * 255 / 191),
+                                       static_cast<std::uint8_t>(255 - (x + y) / 2)};
+  });
+}
+
+RgbPicture noise() {
+  return paint([](int x, int y) {
+    const std::uint32_t h = mix(static_cast<std::uint32_t>((y / 3) * 977 + x / 5) * 2246822519u);
+    return std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(h >> 8),
+                                       static_cast<std::uint8_t>((h >> 16) / 2 + static_cast<unsigned>(y))};
+  });
+}
+
+struct Case {
+  const char* name;
+  RgbPicture (*picture)();
+};
+
+// Whatever the picture and options, the file is one the viewer reads as
+// written, and it shows exactly `shown`.
+TEST(EncoderTest, FileIsValidAndShowsWhatIsReported) {
+  const std::array<Case, 3> pictures = {{{"gradient", gradient}, {"noise", noise}, {"bands", bands}}};
+  const std::array<EncoderOptions, 4> options = {
+      {{true, Dither::none, 191}, {true, Dither::none, 5}, {false, Dither::none, 191}, {true, Dither::none, 0}}};
+  for (const Case& c : pictures) {
+    const RgbPicture picture = c.picture();
+    for (EncoderOptions o : options)
+      for (Dither dither : DITHERS) {
+        o.dither = dither;
+        SCOPED_TRACE(std::string(c.name) + " " + dither_name(dither) + " changes " + std::to_string(o.line_changes) +
+                     " max " + std::to_string(o.max_changes));
+        const EncodedScreen s = encode_screen(picture, o);
+        const auto& f = s.file;
+        ASSERT_EQ(f.size(), std::size_t{LINE_TABLE_OFFSET} + 4 * static_cast<std::size_t>(s.changes) + 1);
+        EXPECT_EQ(f.back(), 255);
+        EXPECT_LE(s.changes, o.line_changes ? o.max_changes : 0);
+        for (int i = 0; i < 16; ++i) EXPECT_LT(f[CLUT_OFFSET + i], 128);
+        for (int i = CLUT_OFFSET + 16; i < LINE_TABLE_OFFSET; ++i) EXPECT_EQ(f[i], 0);
+        int previous = -1;
+        for (std::size_t at = LINE_TABLE_OFFSET; at + 1 < f.size(); at += 4) {
+          EXPECT_GT(f[at], previous) << "one record a row, in order";
+          EXPECT_LT(f[at], LINE_TABLE_END);
+          EXPECT_LT(f[at + 1], 16);
+          EXPECT_LT(f[at + 2], 128);
+          EXPECT_EQ(f[at + 3], 0);
+          previous = f[at];
+        }
+
+        DecodedScreen decoded;
+        ASSERT_EQ(decode_screen(f, decoded), ScreenSize::usable);
+        std::set<int> used;
+        for (std::size_t i = 0; i < 256 * 192; ++i) {
+          const int colour = decoded.row_clut[i / 256][decoded.pixels[i]];
+          used.insert(colour);
+          const auto rgb = palette_rgb(colour);
+          ASSERT_TRUE(std::equal(rgb.begin(), rgb.end(), s.shown.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3)))
+              << "pixel " << i;
+        }
+        EXPECT_EQ(s.colours_used, static_cast<int>(used.size()));
+        EXPECT_GT(s.mean_error, 0.0);
+        EXPECT_EQ(encode_screen(picture, o).file, f) << "not deterministic";
+      }
+  }
+}
+
+// Fewer changes allowed keep the ones that help most, so the error grows
+// as the allowance shrinks but never beyond having none.
+TEST(EncoderTest, FewerChangesCostError) {
+  const RgbPicture picture = gradient();
+  double previous = 0;
+  for (int max : {191, 40, 10, 0}) {
+    const EncodedScreen s = encode_screen(picture, {true, Dither::none, max});
+    EXPECT_GE(s.mean_error, previous - 0.05) << max;
+    previous = s.mean_error;
+  }
+}
+
+}  // namespace
