@@ -43,30 +43,30 @@ constexpr std::array<std::array<int, 8>, 8> BAYER = {{{0, 32, 8, 40, 2, 34, 10, 
 // colours sit at least that far apart.
 constexpr float ORDERED_SPREAD = 40.0f / 255.0f;
 
-void diffuse(const RgbPicture& picture, const std::vector<Clut>& tables, std::vector<std::uint8_t>& entries) {
+void diffuse(const std::vector<Lab>& lab, const std::vector<Clut>& tables, std::vector<std::uint8_t>& entries) {
   constexpr int PAD = 1;
-  std::vector<Linear> here(SCREEN_WIDTH + 2 * PAD), below(SCREEN_WIDTH + 2 * PAD);
-  const auto& linear = palette_linear();
+  // Error carried in Lab, each part held to about one palette step so that
+  // a colour the table cannot reach does not smear across the row.
+  static constexpr float LIMIT = 24.0f;
+  std::vector<Lab> here(SCREEN_WIDTH + 2 * PAD), below(SCREEN_WIDTH + 2 * PAD);
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    const Clut& clut = tables[static_cast<std::size_t>(y)];
-    const RowLab table = table_lab(clut);
-    std::fill(below.begin(), below.end(), Linear{});
+    const RowLab table = table_lab(tables[static_cast<std::size_t>(y)]);
+    std::fill(below.begin(), below.end(), Lab{});
     const int step = y % 2 == 0 ? 1 : -1;
     for (int i = 0; i < SCREEN_WIDTH; ++i) {
       const int x = step > 0 ? i : SCREEN_WIDTH - 1 - i;
       const int at = x + PAD;
-      const std::uint8_t* rgb =
-          &picture.rgb[(static_cast<std::size_t>(y) * SCREEN_WIDTH + static_cast<std::size_t>(x)) * 3];
-      const Linear want{std::clamp(linear_level(rgb[0]) + here[static_cast<std::size_t>(at)].r, 0.0f, 1.0f),
-                        std::clamp(linear_level(rgb[1]) + here[static_cast<std::size_t>(at)].g, 0.0f, 1.0f),
-                        std::clamp(linear_level(rgb[2]) + here[static_cast<std::size_t>(at)].b, 0.0f, 1.0f)};
-      const std::uint8_t entry = nearest_entry(lab_of(want), table);
-      entries[static_cast<std::size_t>(y) * SCREEN_WIDTH + static_cast<std::size_t>(x)] = entry;
-      const Linear got = linear[clut[entry]];
-      const Linear error{want.r - got.r, want.g - got.g, want.b - got.b};
-      auto spread = [&error](std::vector<Linear>& row, int to, float share) {
-        Linear& c = row[static_cast<std::size_t>(to)];
-        c.r += error.r * share, c.g += error.g * share, c.b += error.b * share;
+      const std::size_t p = static_cast<std::size_t>(y) * SCREEN_WIDTH + static_cast<std::size_t>(x);
+      const Lab& carry = here[static_cast<std::size_t>(at)];
+      auto held = [](float v) { return std::clamp(v, -LIMIT, LIMIT); };
+      const Lab want{lab[p].l + held(carry.l), lab[p].a + held(carry.a), lab[p].b + held(carry.b)};
+      const std::uint8_t entry = nearest_entry(want, table);
+      entries[p] = entry;
+      const Lab got = table[entry];
+      const Lab error{want.l - got.l, want.a - got.a, want.b - got.b};
+      auto spread = [&error](std::vector<Lab>& row, int to, float share) {
+        Lab& c = row[static_cast<std::size_t>(to)];
+        c.l += error.l * share, c.a += error.a * share, c.b += error.b * share;
       };
       spread(here, at + step, 7.0f / 16);
       spread(below, at - step, 3.0f / 16);
@@ -83,7 +83,7 @@ std::vector<std::uint8_t> dither_screen(const RgbPicture& picture, const std::ve
                                         const std::vector<Clut>& tables, Dither mode) {
   std::vector<std::uint8_t> entries(static_cast<std::size_t>(SCREEN_WIDTH * SCREEN_HEIGHT));
   if (mode == Dither::diffusion) {
-    diffuse(picture, tables, entries);
+    diffuse(lab, tables, entries);
     return entries;
   }
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {

@@ -12,9 +12,10 @@ namespace encoder {
 //  - none: the entry nearest in Lab;
 //  - ordered: an 8 x 8 Bayer threshold added in gamma-encoded sRGB, which
 //    spaces steps about as evenly as the eye does, then the nearest;
-//  - diffusion: Floyd–Steinberg in linear light, where mixing dots averages
-//    the way light does, serpentine, the wanted colour held to what a
-//    screen can show so that errors cannot pile up.
+//  - diffusion: Floyd–Steinberg in Lab, serpentine, the carried error held
+//    to about a palette step. In Lab each dot stays near the colour it
+//    stands for; in linear light a poor table makes dots of far colours
+//    that average right but look (and score) much worse.
 std::vector<std::uint8_t> dither_screen(const RgbPicture& picture, const std::vector<Lab>& lab,
                                         const std::vector<Clut>& tables, Dither mode);
 

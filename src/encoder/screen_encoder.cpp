@@ -19,6 +19,17 @@ using namespace encoder;
 
 constexpr std::size_t PIXELS = std::size_t{SCREEN_WIDTH} * SCREEN_HEIGHT;
 constexpr std::uint8_t END_MARK = 255;
+// How much the colour beyond a pixel counts against the pixel's own.
+constexpr double FAR_WEIGHT = 0.25;
+
+// Whether a pixel differs from the one left of it or above it. Flat areas
+// are left to their nearest colour: dithering them only adds noise.
+bool varies(const RgbPicture& picture, std::size_t i) {
+  const std::uint8_t* p = &picture.rgb[i * 3];
+  const bool left = i % SCREEN_WIDTH > 0 && !std::equal(p, p + 3, p - 3);
+  const bool up = i >= SCREEN_WIDTH && !std::equal(p, p + 3, p - 3 * SCREEN_WIDTH);
+  return left || up;
+}
 
 std::vector<std::uint8_t> write_file(const std::vector<std::uint8_t>& entries, const Clut& start,
                                      const std::vector<LineChange>& changes) {
@@ -37,6 +48,24 @@ std::vector<std::uint8_t> write_file(const std::vector<std::uint8_t>& entries, c
   return file;
 }
 
+struct Plan {
+  std::vector<LineChange> changes;
+  std::vector<std::uint8_t> entries;
+  double error = 0;  // total ΔE of what it shows
+};
+
+Plan make_plan(const RgbPicture& picture, const std::vector<Lab>& lab, const Clut& start,
+               std::vector<LineChange> changes, Dither dither) {
+  Plan plan;
+  const std::vector<Clut> tables = row_tables(start, changes);
+  plan.changes = std::move(changes);
+  plan.entries = dither_screen(picture, lab, tables, dither);
+  const auto& palette = palette_lab();
+  for (std::size_t i = 0; i < PIXELS; ++i)
+    plan.error += delta_e(lab[i], palette[tables[i / SCREEN_WIDTH][plan.entries[i]]]);
+  return plan;
+}
+
 }  // namespace
 
 EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& options) {
@@ -46,21 +75,40 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
           : fit_to_screen(input, false);
 
   std::vector<Lab> lab(PIXELS);
-  RowBins rows(SCREEN_HEIGHT);
+  RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(SCREEN_HEIGHT);
   ColourBins whole{};
+  const bool dithered = options.dither != Dither::none;
   for (std::size_t i = 0; i < PIXELS; ++i) {
     lab[i] = lab_of_rgb(&picture.rgb[i * 3]);
     const auto nearest = static_cast<std::size_t>(nearest_palette_colour(lab[i]));
-    rows[i / SCREEN_WIDTH][nearest].add(lab[i]);
+    nearest_rows[i / SCREEN_WIDTH][nearest].add(lab[i]);
+    whole[nearest].add(lab[i]);
+    if (!dithered) continue;
+    bracket_rows[i / SCREEN_WIDTH][nearest].add(lab[i]);
+    if (varies(picture, i)) {
+      // Dithering shows a colour as its nearest mixed with one beyond it:
+      // ask for that one too, so that the table brackets the picture.
+      const Lab near = palette_lab()[nearest];
+      const Lab far{2 * lab[i].l - near.l, 2 * lab[i].a - near.a, 2 * lab[i].b - near.b};
+      bracket_rows[i / SCREEN_WIDTH][static_cast<std::size_t>(nearest_palette_colour(far))].add(far, FAR_WEIGHT);
+    }
   }
-  for (const ColourBins& row : rows)
-    for (int c = 0; c < PALETTE_COLOURS; ++c) whole[static_cast<std::size_t>(c)].add(row[static_cast<std::size_t>(c)]);
 
+  // Plans: one table, changes for the nearest colours, and when dithering
+  // changes that bracket them. Which works best depends on the picture, so
+  // each is dithered and the one showing the least error is written.
   const Clut start = starting_clut(whole);
-  std::vector<LineChange> changes;
-  if (options.line_changes) changes = choose_line_changes(rows, start, std::min(options.max_changes, 191));
-  const std::vector<Clut> tables = row_tables(start, changes);
-  const std::vector<std::uint8_t> entries = dither_screen(picture, lab, tables, options.dither);
+  Plan best = make_plan(picture, lab, start, {}, options.dither);
+  const int max_changes = options.line_changes ? std::min(options.max_changes, SCREEN_HEIGHT - 1) : 0;
+  if (max_changes > 0) {
+    for (const RowBins* rows : {&nearest_rows, &bracket_rows}) {
+      if (rows == &bracket_rows && !dithered) continue;
+      Plan plan = make_plan(picture, lab, start, choose_line_changes(*rows, start, max_changes), options.dither);
+      if (plan.error < best.error) best = std::move(plan);
+    }
+  }
+  const std::vector<LineChange>& changes = best.changes;
+  const std::vector<std::uint8_t>& entries = best.entries;
 
   EncodedScreen out;
   out.file = write_file(entries, start, changes);
