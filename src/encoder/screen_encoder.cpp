@@ -20,7 +20,7 @@ using namespace encoder;
 constexpr std::size_t PIXELS = std::size_t{SCREEN_WIDTH} * SCREEN_HEIGHT;
 constexpr std::uint8_t END_MARK = 255;
 // How much the colour beyond a pixel counts against the pixel's own.
-constexpr double FAR_WEIGHT = 0.25;
+constexpr double FAR_WEIGHT = 0.5;
 
 // Whether a pixel differs from the one left of it or above it. Flat areas
 // are left to their nearest colour: dithering them only adds noise.
