@@ -9,12 +9,13 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tesselon)
 set(CPACK_PACKAGE_VENDOR "The Tesselon developers")
 set(CPACK_PACKAGE_CONTACT "The Tesselon developers <tesselon@users.noreply.github.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer and PNG converter for SAM Coupé mode 4 screens")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer and PNG converters for SAM Coupé mode 4 screens")
 set(CPACK_PACKAGE_DESCRIPTION
   "Tesselon opens SAM Coupé screen mode 4 dumps (.ss4 files), shows them at\n"
   "single or double size and saves them as PNG images. The ss4topng command\n"
   "converts screens to PNG without a display, and makes the thumbnails file\n"
-  "managers show for .ss4 files. A gdk-pixbuf loader module lets image\n"
+  "managers show for .ss4 files; pngtoss4 turns PNG pictures into screens.\n"
+  "A gdk-pixbuf loader module lets image\n"
   "viewers and other programs that read images through gdk-pixbuf open the\n"
   "screens too.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
@@ -88,7 +89,7 @@ include(CPack)
 # What the package holds, and nothing more: `make package` builds this
 # target instead of everything (tests, samples, benchmarks).
 add_custom_target(package_contents)
-foreach(target tesselon ss4topng pixbuf_loader_ss4 pixbufloader-ss4)
+foreach(target tesselon ss4topng pngtoss4 pixbuf_loader_ss4 pixbufloader-ss4)
   if(TARGET ${target})
     add_dependencies(package_contents ${target})
   endif()

@@ -9,12 +9,13 @@ source "$(dirname "$0")/unpack.sh"
 loader=usr/$1
 license=$2
 
-programs="usr/bin/ss4topng usr/bin/tesselon"
+programs="usr/bin/pngtoss4 usr/bin/ss4topng usr/bin/tesselon"
 expected=$(printf '%s\n' $programs "$loader" \
   usr/share/applications/tesselon.desktop \
   usr/share/doc/tesselon/changelog.gz \
   usr/share/doc/tesselon/copyright \
   usr/share/icons/hicolor/scalable/apps/tesselon.svg \
+  usr/share/man/man1/pngtoss4.1.gz \
   usr/share/man/man1/ss4topng.1.gz \
   usr/share/man/man1/tesselon.1.gz \
   usr/share/metainfo/tesselon.metainfo.xml \
@@ -45,7 +46,7 @@ for f in $programs "$loader"; do
 done
 
 # gzip -9n: no stored name (flags 00), no time stamp, "best" in XFL (02).
-for f in usr/share/man/man1/ss4topng.1.gz usr/share/man/man1/tesselon.1.gz usr/share/doc/tesselon/changelog.gz; do
+for f in usr/share/man/man1/*.1.gz usr/share/doc/tesselon/changelog.gz; do
   header=$(od -An -tx1 -N10 "$root/$f" | tr -d ' \n')
   [ "$header" = 1f8b0800000000000203 ] || fail "$f is not gzip -9n output (header $header)"
   gzip -t "$root/$f" || fail "$f is a broken gzip file"

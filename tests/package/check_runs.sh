@@ -12,7 +12,7 @@ sample=$3
 here=$(dirname "$0")
 
 bin=$root/usr/bin
-for program in ss4topng tesselon; do
+for program in ss4topng pngtoss4 tesselon; do
   missing=$(ldd "$bin/$program" | grep 'not found' || true)
   [ -z "$missing" ] || fail "$program needs libraries not on this system: $missing"
   out=$(env -u DISPLAY "$bin/$program" --version) || fail "$program --version failed"
