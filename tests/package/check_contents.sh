@@ -46,7 +46,7 @@ for f in $programs "$loader"; do
 done
 
 # gzip -9n: no stored name (flags 00), no time stamp, "best" in XFL (02).
-for f in usr/share/man/man1/*.1.gz usr/share/doc/tesselon/changelog.gz; do
+for f in usr/share/man/man1/{pngtoss4,ss4topng,tesselon}.1.gz usr/share/doc/tesselon/changelog.gz; do
   header=$(od -An -tx1 -N10 "$root/$f" | tr -d ' \n')
   [ "$header" = 1f8b0800000000000203 ] || fail "$f is not gzip -9n output (header $header)"
   gzip -t "$root/$f" || fail "$f is a broken gzip file"
