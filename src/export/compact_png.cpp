@@ -123,14 +123,6 @@ void write_indexed(PngSession& s, const Picture& p, const ExactPalette& palette,
   write_png_rows(s.png, indices, p.height, row_bytes, 0);
 }
 
-void write_rgb(PngSession& s, const Picture& p) {
-  png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height), 8,
-               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_set_bgr(s.png);
-  png_write_info(s.png, s.info);
-  write_png_rows(s.png, p.pixels, p.height, p.stride, p.layout);
-}
-
 // The picture as the file will hold it, top row first.
 Picture top_down(const Picture& p) {
   if (!(p.layout & ROWS_BOTTOM_UP)) return p;
@@ -149,7 +141,7 @@ bool encode(PngSession& s, const Picture& p, const ExactPalette& palette, std::u
   if (indices)
     write_indexed(s, p, palette, indices);
   else
-    write_rgb(s, p);
+    write_true_colour_png(s, p.pixels, p.width, p.height, p.stride, p.layout, PNG_COLOR_TYPE_RGB);
   png_write_end(s.png, s.info);
   return true;
 }

@@ -59,6 +59,15 @@ bool PngSession::commit() {
   return native::file_commit(file);
 }
 
+void write_true_colour_png(PngSession& s, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                           std::int32_t stride, std::uint32_t layout, int colour_type) {
+  png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, colour_type,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+  png_set_bgr(s.png);
+  png_write_info(s.png, s.info);
+  write_png_rows(s.png, pixels, height, stride, layout);
+}
+
 void write_png_rows(png_structp png, const std::uint8_t* pixels, std::int32_t height, std::int32_t stride,
                     std::uint32_t layout) {
   bool bottom_up = (layout & ROWS_BOTTOM_UP) != 0;

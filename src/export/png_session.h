@@ -39,6 +39,11 @@ class PngSession {
   ColourReduction* reduction = nullptr;
 };
 
+// Writes IHDR for 8-bit RGB (PNG_COLOR_TYPE_RGB) or RGBA from blue-green-
+// red(-alpha) pixels, the header, and the rows.
+void write_true_colour_png(PngSession& s, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                           std::int32_t stride, std::uint32_t layout, int colour_type);
+
 // Writes `height` rows of `row_bytes` each, top row first, from a buffer laid
 // out top-down or bottom-up (ROWS_BOTTOM_UP) with rows `stride` bytes apart.
 void write_png_rows(png_structp png, const std::uint8_t* pixels, std::int32_t height, std::int32_t stride,

@@ -49,14 +49,6 @@ bool write_palette_image(PngSession& s, const PngJob& job) {
   return true;
 }
 
-void write_true_colour_image(PngSession& s, const PngJob& job) {
-  png_set_IHDR(s.png, s.info, static_cast<png_uint_32>(job.width), static_cast<png_uint_32>(job.height), 8,
-               job.colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_set_bgr(s.png);
-  png_write_info(s.png, s.info);
-  write_png_rows(s.png, job.pixels, job.height, job.stride, job.layout);
-}
-
 // libpng reports every error by a long jump back into this function. Nothing
 // here has a destructor and nothing set after setjmp is read after the jump:
 // all state lives in the session, which outlives this frame.
@@ -70,7 +62,7 @@ bool encode(PngSession& s, const PngJob& job) {
   if (is_palette_depth(job.depth)) {
     if (!write_palette_image(s, job)) return false;
   } else {
-    write_true_colour_image(s, job);
+    write_true_colour_png(s, job.pixels, job.width, job.height, job.stride, job.layout, job.colour_type);
   }
 
   png_write_end(s.png, s.info);
