@@ -1,16 +1,10 @@
 #include "encode_options.h"
 
-#include <charconv>
+#include "whole_number.h"
+
 #include <string_view>
 
 namespace {
-
-std::optional<int> parse_int(std::string_view text) {
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 std::optional<Dither> parse_dither(std::string_view text) {
   if (text == "none") return Dither::none;
@@ -117,7 +111,7 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
       }
       c.encoder.dither = *dither;
     } else {
-      std::optional<int> changes = parse_int(value);
+      std::optional<int> changes = parse_whole_number(value);
       if (!changes || *changes < 0 || *changes > 191) {
         result.error = "bad change count " + std::string(value) + " (0 to 191)";
         return result;

@@ -1,19 +1,13 @@
 #include "options.h"
 
-#include <charconv>
+#include "whole_number.h"
+
 #include <string_view>
 
 namespace {
 
 // Enough workers for any machine this runs on; more only costs processes.
 constexpr int MAX_JOBS = 256;
-
-std::optional<int> parse_int(std::string_view text) {
-  int value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  return value;
-}
 
 // The value of the option `name` in args[i]: glued on ("-s1", "--size=128")
 // or else the next argument ("-s 1", "--size 128"), which is then used up.
@@ -93,7 +87,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       return result;
     }
     if (name == "--size") {
-      std::optional<int> size = parse_int(*value);
+      std::optional<int> size = parse_whole_number(*value);
       if (!size || *size < 1) {
         result.error = "bad size " + std::string(*value) + " (a whole number of pixels, 1 or more)";
         return result;
@@ -106,7 +100,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       }
       o.output = std::string(*value);
     } else if (name == "-s") {
-      std::optional<int> scale = parse_int(*value);
+      std::optional<int> scale = parse_whole_number(*value);
       if (!scale || (*scale != 1 && *scale != 2)) {
         result.error = "bad scale " + std::string(*value) + " (1 or 2)";
         return result;
@@ -114,7 +108,7 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       o.scale = *scale;
       scale_given = true;
     } else {
-      std::optional<int> jobs = parse_int(*value);
+      std::optional<int> jobs = parse_whole_number(*value);
       if (!jobs || *jobs < 1 || *jobs > MAX_JOBS) {
         result.error = "bad job count " + std::string(*value) + " (1 to " + std::to_string(MAX_JOBS) + ")";
         return result;
