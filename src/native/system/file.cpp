@@ -99,11 +99,16 @@ bool file_seek(File* file, std::int64_t offset) {
 
 std::int64_t file_hole_length(File* file, std::int64_t offset) {
   if (!file) return 0;
+  // Asking where data starts moves the read position there: it goes back
+  // to where it was, so that the caller skips the hole once, not twice.
+  const off_t was = ::lseek(file->fd, 0, SEEK_CUR);
   off_t data = ::lseek(file->fd, offset, SEEK_DATA);
+  const int error = errno;
+  if (was >= 0) ::lseek(file->fd, was, SEEK_SET);
   if (data >= offset) return data - offset;
   // No data from here on: a hole to the end, if the offset is inside the file.
   struct stat st {};
-  if (errno == ENXIO && ::fstat(file->fd, &st) == 0 && st.st_size > offset) return st.st_size - offset;
+  if (error == ENXIO && ::fstat(file->fd, &st) == 0 && st.st_size > offset) return st.st_size - offset;
   return 0;
 }
 

@@ -23,7 +23,7 @@ std::int64_t file_position(File* file);
 bool file_seek(File* file, std::int64_t offset);
 // How many bytes from `offset` on are a hole in a sparse file, known to read
 // as zeros without being read; 0 when there is data there or the system
-// cannot tell.
+// cannot tell. The read position stays where it was.
 std::int64_t file_hole_length(File* file, std::int64_t offset);
 // Closes a file. An output that was not committed is dropped: nothing it
 // wrote reaches its target (see file_create_output).
