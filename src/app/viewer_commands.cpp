@@ -10,6 +10,7 @@
 #include "ui/menus.h"
 #include "ui/requesters.h"
 
+#include "native/system/file.h"
 #include "native/system/text.h"
 #include "runtime/files.h"
 
@@ -22,7 +23,7 @@ constexpr ObjectId VIEWER_IMAGE = 0;
 
 // The reason as the system words it, then the name.
 std::u16string save_failure_text(int error, std::u16string_view name) {
-  std::u16string text = error ? native::from_utf8(std::strerror(error)) : u"The picture could not be written";
+  std::u16string text = error ? native::from_utf8(native::file_error_text(error)) : u"The picture could not be written";
   text += u'\n';
   text += name;
   return text;

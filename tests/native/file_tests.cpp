@@ -110,6 +110,39 @@ TEST_F(NativeFileTest, WhatCannotBeAnOutput) {
   EXPECT_EQ(temp_names(), (Names{"d", "x"}));
 }
 
+// A name a program made up never takes the place of a file: not one that is
+// there, nor one that appears while the output is written.
+TEST_F(NativeFileTest, OutputsThatKeepExistingFilesNeverReplaceOne) {
+  for (bool unnamed : {true, false}) {
+    SCOPED_TRACE(unnamed ? "unnamed" : "named temporary");
+    native::faults::reset();
+    if (!unnamed) native::faults::refuse_unnamed_files();
+    fs::remove_all(temp_path("d"));
+    fs::create_directory(temp_path("d"));
+    write_whole_file(temp_path("d/there"), old_bytes);
+    fs::create_symlink("nowhere", temp_path("d/dangling"));
+    native::set_outputs_replace_existing(false);
+    for (const char* taken : {"d/there", "d/dangling"}) {
+      EXPECT_EQ(native::file_create_output(temp_path16(taken)), nullptr);
+      EXPECT_EQ(native::last_file_error(), EEXIST);
+    }
+    native::File* late = native::file_create_output(temp_path16("d/late"));
+    ASSERT_NE(late, nullptr);
+    write_whole_file(temp_path("d/late"), old_bytes);  // another program is quicker
+    EXPECT_FALSE(native::file_commit(late));
+    EXPECT_EQ(native::last_file_error(), EEXIST);
+    EXPECT_TRUE(save(temp_path16("d/new"), "new"));
+    native::set_outputs_replace_existing(true);
+    EXPECT_EQ(read_whole_file(temp_path("d/there")), old_bytes);
+    EXPECT_EQ(read_whole_file(temp_path("d/late")), old_bytes);
+    EXPECT_EQ(read_text("d/new"), "new");
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(temp_path("d"))) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Names{"dangling", "late", "new", "there"}));
+  }
+}
+
 TEST_F(NativeFileTest, AnInterruptedProcessRemovesItsTemporaryFile) {
   native::faults::refuse_unnamed_files();
   native::File* f = native::file_create_output(temp_path16("x"));

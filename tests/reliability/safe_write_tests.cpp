@@ -100,6 +100,18 @@ TEST_F(Reliability, EachFailureSaysWhatHappened) {
   std::string refused = temp_path("read-only/out.png");
   Outcome unwritable = ss4topng({"-o", refused, good}, bound);
   EXPECT_EQ(unwritable.err, good + ": cannot write " + refused + ": Permission denied\n");
+  // A file that may be written, in a folder that takes no new file: it
+  // cannot be replaced safely, and the line says why.
+  std::string kept = temp_path("read-only/kept.png");
+  chmod(temp_path("read-only").c_str(), 0755);
+  write_whole_file(kept, {'o', 'l', 'd'});
+  chmod(kept.c_str(), 0666);
+  chmod(temp_path("read-only").c_str(), 0555);
+  Outcome folder_refuses = ss4topng({"-o", kept, good}, bound);
+  EXPECT_EQ(folder_refuses.err, good + ": cannot write " + kept +
+                                    ": its folder allows no new files, and it is replaced safely only through a "
+                                    "new file beside it\n");
+  EXPECT_EQ(read_whole_file(kept), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
 
   RunSettings full;
   full.stdout_to = "/dev/full";

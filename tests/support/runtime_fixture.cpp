@@ -1,6 +1,7 @@
 #include "runtime_fixture.h"
 
 #include "native/system/faults.h"
+#include "native/system/file.h"
 #include "native/system/text.h"
 #include "runtime/general_heap.h"
 
@@ -20,6 +21,7 @@ void RuntimeTest::SetUp() {
 
 void RuntimeTest::TearDown() {
   native::faults::reset();
+  native::set_outputs_replace_existing(true);
   destroy_general_heap();
   std::error_code ignored;
   std::filesystem::remove_all(temp_dir_, ignored);

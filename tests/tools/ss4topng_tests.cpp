@@ -29,7 +29,7 @@ namespace {
 
 const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 const std::string CHART = std::string(SAMPLES_DIR) + "/colour_chart.ss4";
-const std::string USAGE = "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE...\n";
+const std::string USAGE = "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...\n";
 
 // Width and height from a PNG's header, or {0, 0}.
 std::pair<int, int> png_size(const std::vector<std::uint8_t>& png) {
@@ -106,8 +106,53 @@ TEST_F(Ss4topng, DefaultNamesAndScales) {
   EXPECT_TRUE(file_exists(temp_path("b.screen.png")));
   EXPECT_TRUE(file_exists(temp_path("dir.d/c.png")));
 
-  EXPECT_EQ(run({"-s", "1", a}).status, 0);
+  // A name made up beside the screen, or in a folder, replaces nothing
+  // unless forced; a name given with -o is the user's to replace.
+  ProgramRun again = run({"-s", "1", a});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.err, a + ": " + temp_path("a.png") + " exists; -o names it, --force replaces it\n");
+  EXPECT_EQ(png_size(read_whole_file(temp_path("a.png"))), std::make_pair(512, 384));
+  EXPECT_EQ(run({"-s", "1", "-o", folder_, a}).status, 1);
+  EXPECT_EQ(run({"-s", "1", "-o", temp_path("b.screen.png"), a}).status, 0);
+  EXPECT_EQ(run({"-f", "-s", "1", a}).status, 0);
   EXPECT_EQ(png_size(read_whole_file(temp_path("a.png"))), std::make_pair(256, 192));
+  EXPECT_EQ(png_size(read_whole_file(temp_path("b.screen.png"))), std::make_pair(256, 192));
+}
+
+// A file that is plainly something else is never taken for a screen,
+// whatever its size; a screen that merely starts like one still converts.
+TEST_F(Ss4topng, OtherKindsOfFileAreNotScreens) {
+  const std::vector<std::uint8_t> screen = read_whole_file(SAMPLE);
+  auto starting = [&](std::string_view head) {
+    std::vector<std::uint8_t> bytes = screen;
+    std::copy(head.begin(), head.end(), bytes.begin());
+    return bytes;
+  };
+  const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
+      {starting("\x89PNG\r\n\x1a\n"), "a PNG picture"},
+      {{0xFF, 0xD8, 0xFF, 0xE1, 0, 0}, "a JPEG picture"},
+      {starting("GIF89a"), "a GIF picture"},
+      {starting(std::string_view("BM\x36\0\x0c\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18)), "a BMP picture"},
+      {starting(std::string_view("RIFF\x10\0\0\0WEBPVP8 ", 16)), "a WebP picture"},
+      {starting(std::string_view("II*\0\x08\0\0\0", 8)), "a TIFF picture"},
+      {starting("PK\x03\x04"), "a ZIP archive"},
+      {starting("\x1f\x8b\x08"), "a gzip file"},
+      {starting("%PDF-1.7"), "a PDF document"},
+      {starting("\x7f"
+                "ELF"),
+       "an ELF program"},
+      {starting("BM\x01\x02\x03\x04\x05\x06\x07\x08"), ""},
+      {starting(std::string_view("MM\0*\xff\xff\xff\xff", 8)), ""},
+  };
+  int n = 0;
+  for (const auto& [bytes, kind] : cases) {
+    const std::string name = temp_path("file" + std::to_string(++n) + ".ss4");
+    write_whole_file(name, bytes);
+    ProgramRun r = run({name});
+    SCOPED_TRACE(kind);
+    EXPECT_EQ(r.err, kind.empty() ? "" : name + ": " + kind + ", not a SAM screen\n");
+    EXPECT_EQ(file_exists(temp_path("file" + std::to_string(n) + ".png")), kind.empty());
+  }
 }
 
 TEST_F(Ss4topng, FailuresNameTheFileAndTheRestStillConvert) {
@@ -228,7 +273,7 @@ TEST_F(Ss4topng, DefaultFileHasTheRgbFilesPixelsInNoMoreBytes) {
   for (const char* scale : {"1", "2"}) {
     for (const char* kind : {"compact", "rgb"}) {
       fs::create_directories(temp_path(kind));
-      std::vector<std::string> args = {"-j", "2", "-s", scale, "-o", temp_path(kind)};
+      std::vector<std::string> args = {"-f", "-j", "2", "-s", scale, "-o", temp_path(kind)};
       if (std::string(kind) == "rgb") args.push_back("--rgb");
       args.insert(args.end(), screens.begin(), screens.end());
       ProgramRun r = run(args);

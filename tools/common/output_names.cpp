@@ -35,13 +35,23 @@ std::string cannot_write(const Conversion& c, const std::string& why) {
   return c.input + ": cannot write " + c.output + " (" + why + ")";
 }
 
-// Writing over the input, or twice to one file, would lose a picture.
+bool name_taken(const std::string& name) {
+  struct stat st {};
+  return ::lstat(name.c_str(), &st) == 0;
+}
+
+// Writing over the input, or twice to one file, would lose a picture; so
+// would a made-up name over a file that is there.
 void refuse_clashes(std::vector<Conversion>& conversions) {
   std::map<std::string, const Conversion*> claimed;
   for (Conversion& c : conversions) {
     std::string out = identity(c.output);
     if (out == identity(c.input)) {
       c.refusal = cannot_write(c, "it is the input");
+      continue;
+    }
+    if (!c.may_replace && name_taken(c.output)) {
+      c.refusal = exists_refusal(c);
       continue;
     }
     auto [earlier, fresh] = claimed.emplace(out, &c);
@@ -61,8 +71,12 @@ std::string renamed(const std::string& input, std::string_view extension) {
   return name;
 }
 
+std::string exists_refusal(const Conversion& c) {
+  return c.input + ": " + c.output + " exists; -o names it, --force replaces it";
+}
+
 ConversionPlan plan_conversions(const std::vector<std::string>& inputs, const std::optional<std::string>& output,
-                                std::string_view extension) {
+                                std::string_view extension, bool force) {
   ConversionPlan plan;
   const std::optional<std::string>& out = output;
   bool into_folder = out && is_folder(*out);
@@ -74,13 +88,14 @@ ConversionPlan plan_conversions(const std::vector<std::string>& inputs, const st
     }
   }
   for (const std::string& input : inputs) {
-    Conversion c{input, {}, {}};
+    Conversion c{input, {}, {}, force};
     if (!out) {
       c.output = renamed(input, extension);
     } else if (into_folder) {
       c.output = (out->ends_with('/') ? *out : *out + "/") + renamed(file_part(input), extension);
     } else {
       c.output = *out;
+      c.may_replace = true;
     }
     plan.conversions.push_back(std::move(c));
   }

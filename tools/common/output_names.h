@@ -8,9 +8,13 @@
 struct Conversion {
   std::string input;
   std::string output;
-  // Set when the output must not be written (it is the input itself, or an
-  // earlier input's output): the conversion fails with this one-line message.
+  // Set when the output must not be written (it is the input itself, an
+  // earlier input's output, or a file that a made-up name would replace):
+  // the conversion fails with this one-line message.
   std::string refusal;
+  // Whether writing the output may replace a file of that name: only when
+  // the user named it with -o, or said --force.
+  bool may_replace = false;
 };
 
 struct ConversionPlan {
@@ -25,5 +29,10 @@ std::string renamed(const std::string& input, std::string_view extension);
 
 // Outputs beside the inputs, or from -o (`output`): an existing folder takes
 // any number of inputs; anything else is a file name and takes exactly one.
+// A name made here (beside the input, or in the -o folder) never replaces a
+// file unless `force`.
 ConversionPlan plan_conversions(const std::vector<std::string>& inputs, const std::optional<std::string>& output,
-                                std::string_view extension);
+                                std::string_view extension, bool force = false);
+
+// The line for an output that would have replaced a file under a made-up name.
+std::string exists_refusal(const Conversion& c);

@@ -1,5 +1,6 @@
 #include "conversion.h"
 
+#include "other_formats.h"
 #include "shrunk_save.h"
 
 #include "export/compact_png.h"
@@ -8,6 +9,7 @@
 #include "image/images.h"
 #include "image/runtime_services.h"
 #include "image/save_image.h"
+#include "native/system/file.h"
 #include "native/system/text.h"
 #include "runtime/files.h"
 #include "runtime/general_heap.h"
@@ -30,7 +32,7 @@ bool save_picture(const std::u16string& name) {
   return save_image(0, name.c_str(), encoder) != 0;
 }
 
-std::string reason(int error) { return std::strerror(error); }
+std::string reason(int error) { return native::file_error_text(error); }
 
 // What went wrong, after the file's name. Scripts look for the first text.
 std::string read_failure(const ScreenRead& read) {
@@ -76,12 +78,17 @@ void stop_converter() {
 }
 
 std::string convert(const Conversion& conversion) {
+  if (std::optional<std::string_view> kind = other_format_of_file(conversion.input))
+    return conversion.input + ": " + std::string(*kind) + ", not a SAM screen";
   ScreenRead read = read_screen(native::from_utf8(conversion.input));
   if (read.status != ScreenReadStatus::loaded) return conversion.input + ": " + read_failure(read);
   if (!conversion.refusal.empty()) return conversion.refusal;
   paint_loaded_screen();
+  native::set_outputs_replace_existing(conversion.may_replace);
+  set_file_error(0);
   if (!save_picture(native::from_utf8(conversion.output))) {
     int error = file_error();
+    if (error == EEXIST && !conversion.may_replace) return exists_refusal(conversion);
     return conversion.input + ": cannot write " + conversion.output + (error ? ": " + reason(error) : "");
   }
   return {};

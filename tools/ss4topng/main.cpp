@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   if (options.action == Action::version) return print_text("ss4topng", version_text());
   if (!parsed.error.empty()) return usage_error(parsed.error);
 
-  ConversionPlan plan = plan_conversions(options.files, options.output, ".png");
+  ConversionPlan plan = plan_conversions(options.files, options.output, ".png", options.force);
   if (!plan.error.empty()) return usage_error(plan.error);
 
   install_interruption_handlers(native::remove_pending_outputs);

@@ -21,7 +21,7 @@ std::optional<std::string_view> option_value(std::span<const char* const> args, 
 
 }  // namespace
 
-const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE..."; }
+const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE..."; }
 
 std::string help_text() {
   return std::string(usage_line()) +
@@ -39,10 +39,13 @@ std::string help_text() {
          "  -o OUTPUT    the output file for a single FILE, or an existing folder\n"
          "               for any number of them (default: beside each FILE, its\n"
          "               extension replaced by .png)\n"
+         "  -f, --force  replace a file that has the name of an output made\n"
+         "               beside FILE or in the -o folder (never done otherwise)\n"
          "  -j JOBS      convert in JOBS processes at once (default 1)\n"
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
+         "Files that are plainly something else (PNG, JPEG, ZIP...) are refused.\n"
          "Exit status: 0 when every file was converted, 1 when any failed,\n"
          "2 for a usage error.\n";
 }
@@ -74,6 +77,10 @@ ParsedOptions parse_options(std::span<const char* const> args) {
     }
     if (arg == "--rgb") {
       o.rgb = true;
+      continue;
+    }
+    if (arg == "--force" || arg == "-f") {
+      o.force = true;
       continue;
     }
     std::string_view name = arg == "--size" || arg.starts_with("--size=") ? arg.substr(0, 6) : arg.substr(0, 2);

@@ -1,6 +1,6 @@
 #pragma once
 // The command line of ss4topng:
-// ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-j JOBS] FILE...
+// ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...
 #include <optional>
 #include <span>
 #include <string>
@@ -16,6 +16,8 @@ struct Options {
   std::optional<int> size;
   // RGB rows as the viewer saves them, instead of the compact palette file.
   bool rgb = false;
+  // Outputs named beside the screens or in a folder may replace files.
+  bool force = false;
   int jobs = 1;
   std::optional<std::string> output;
   std::vector<std::string> files;

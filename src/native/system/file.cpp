@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -23,6 +24,12 @@ void note_error(int error) { last_error = error; }
 int last_file_error() { return last_error; }
 
 void set_last_file_error(int error) { last_error = error; }
+
+std::string file_error_text(int error) {
+  if (error == FOLDER_REFUSES_NEW_FILES)
+    return "its folder allows no new files, and it is replaced safely only through a new file beside it";
+  return std::strerror(error);
+}
 
 File* file_open_for_reading(std::u16string_view name) {
   std::string path = to_utf8(name);

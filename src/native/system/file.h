@@ -5,6 +5,7 @@
 // drive.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace native {
@@ -38,6 +39,13 @@ bool file_close(File* file);
 // process under /dev/fd and /proc/self/fd) is written in place and never
 // removed or truncated. Null on failure, with last_file_error() telling why.
 File* file_create_output(std::u16string_view name);
+// Whether outputs created from now on (on this thread) may replace a file
+// that exists under their name, as above (the default), or must leave it:
+// then creating or committing the output fails with EEXIST, also when the
+// file appears while the output is being written. For names a program made
+// up itself, which must never take the place of a user's file.
+void set_outputs_replace_existing(bool replace);
+
 // Puts a complete output in place and closes it. False when any write or
 // the replacement failed: then the target is exactly as it was (an output
 // written in place keeps what reached it) and no temporary file is left.
@@ -55,6 +63,13 @@ struct FileStatus {
 // What is under the name, symbolic links followed; nothing when it cannot be
 // looked at (last_file_error() tells why).
 FileStatus file_status(std::u16string_view name);
+
+// An error of this layer's own, beyond the system's numbers: an existing
+// file that may be written cannot be replaced, because its folder refuses
+// the new file a safe replacement is written to.
+constexpr int FOLDER_REFUSES_NEW_FILES = 0x10001;
+// An error number in words: the system's for its own numbers, and ours.
+std::string file_error_text(int error);
 
 // The system's error number for the last file operation of this thread that
 // failed, 0 when none did since it was cleared. Outputs clear it when they

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <stdio.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +68,8 @@ class SignalsHeld {
 };
 
 constexpr int MAX_LINK_HOPS = 40;  // as the kernel allows
+
+thread_local bool replace_existing = true;
 
 // What an output name comes to once its symbolic links are followed.
 struct Target {
@@ -233,6 +236,30 @@ bool close_descriptor(File& file) {
   return false;
 }
 
+// Gives a complete output its name only if nothing has that name: a new
+// link never replaces what is there, and neither does a rename that is told
+// not to.
+bool put_in_place_new(File& file) {
+  if (file.temporary.empty()) {
+    std::string proc_path = "/proc/self/fd/" + std::to_string(file.fd);
+    if (::linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, file.target.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    note_error(errno);
+    return false;
+  }
+  SignalsHeld held;
+  if (::renameat2(AT_FDCWD, file.temporary.c_str(), AT_FDCWD, file.target.c_str(), RENAME_NOREPLACE) != 0) {
+    // File systems without that rename: a second link, then the first goes.
+    if ((errno != EINVAL && errno != ENOSYS) || ::link(file.temporary.c_str(), file.target.c_str()) != 0) {
+      note_error(errno);
+      return false;
+    }
+    ::unlink(file.temporary.c_str());
+  }
+  file.temporary.clear();
+  release_pending(file.pending_slot);
+  return true;
+}
+
 }  // namespace
 
 File* file_create_output(std::u16string_view name) {
@@ -240,6 +267,8 @@ File* file_create_output(std::u16string_view name) {
   std::string path = to_utf8(name);
   if (path.empty()) return fail_with(ENOENT);
   if (faults::create_fails()) return fail_with(EACCES);
+  struct stat st {};
+  if (!replace_existing && ::lstat(path.c_str(), &st) == 0) return fail_with(EEXIST);
   Target target;
   if (!resolve_target(path, target)) return nullptr;
   std::unique_ptr<File> file(new (std::nothrow) File{});
@@ -247,6 +276,7 @@ File* file_create_output(std::u16string_view name) {
   file->output = true;
   file->target = target.path;
   file->replaces = target.exists;
+  file->keeps_existing = !replace_existing;
   switch (target.kind) {
     case Target::descriptor:
       file->in_place = true;
@@ -261,6 +291,10 @@ File* file_create_output(std::u16string_view name) {
       if (file->fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
         file->fd = open_named_temporary(*file);
       if (file->fd >= 0 && target.exists) keep_attributes(file->fd, target.status);
+      // The file itself may be writable while its folder is not.
+      if (file->fd < 0 && target.exists && (errno == EACCES || errno == EPERM) &&
+          ::access(target.path.c_str(), W_OK) == 0)
+        return fail_with(FOLDER_REFUSES_NEW_FILES);
       break;
   }
   if (file->fd < 0) return fail_with(errno);
@@ -280,6 +314,12 @@ bool file_commit(File* file) {
     note_error(errno);
     ok = false;
   }
+  if (file->keeps_existing) {
+    if (ok) ok = put_in_place_new(*file);
+    if (!close_descriptor(*file)) ok = false;
+    remove_temporary(*file);
+    return ok;
+  }
   if (ok && file->temporary.empty()) ok = name_unnamed(*file);
   if (!close_descriptor(*file)) ok = false;
   SignalsHeld held;
@@ -294,6 +334,8 @@ bool file_commit(File* file) {
   remove_temporary(*file);
   return ok;
 }
+
+void set_outputs_replace_existing(bool replace) { replace_existing = replace; }
 
 bool file_close(File* file) {
   if (!file) return false;
