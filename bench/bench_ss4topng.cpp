@@ -92,7 +92,7 @@ void TwoHundredCorpusFilesTwoJobs(benchmark::State& state, const char* style) {
   fs::create_directory(folder.path() + "/out");
   const std::vector<std::string> screens = corpus();
   if (screens.empty()) state.SkipWithError("no corpus screens in " CORPUS_DIR);
-  std::vector<std::string> args = {"-j", "2", "-o", folder.path() + "/out"};
+  std::vector<std::string> args = {"-f", "-j", "2", "-o", folder.path() + "/out"};
   for (std::size_t i = 0; i < 200 && !screens.empty(); ++i) {
     std::string name = folder.path() + "/screen";
     name += std::to_string(i);
