@@ -73,8 +73,4 @@ void scale_command(std::int32_t item) {
   render_screen();
 }
 
-void drop_command() {
-  std::u16string names = event_drop_files();
-  std::size_t end = names.find(u'\n');
-  load_screen(end == std::u16string::npos ? names : names.substr(0, end));
-}
+void drop_command() { load_screen(event_drop_file(0)); }

@@ -309,13 +309,23 @@ bool release_drop_target(native::Window* window) {
   return true;
 }
 
-// The file names of a drop, as one text.
-std::u16string event_drop_files() {
+namespace {
+
+// The current event's list of dropped files; empty for any other event.
+std::span<const std::uint8_t> event_file_block() {
   const std::int32_t code = event_code();
   if (code != EVENT_GADGET_DROP && code != EVENT_WINDOW_DROP) return {};
   const auto* record = static_cast<const DropRecord*>(event_data());
   if (!record || record->format != DROP_FORMAT_FILES || !record->data) return {};
-  std::span<const std::uint8_t> block(record->data, record->size);
+  return {record->data, record->size};
+}
+
+}  // namespace
+
+// The file names of a drop, as one text.
+std::u16string event_drop_files() {
+  std::span<const std::uint8_t> block = event_file_block();
+  if (block.empty()) return {};
   const std::uint32_t count = native::drag_query_file_count(block);
   std::u16string names;
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -323,4 +333,10 @@ std::u16string event_drop_files() {
     names += native::drag_query_file(block, i);
   }
   return names;
+}
+
+std::u16string event_drop_file(std::uint32_t index) {
+  std::span<const std::uint8_t> block = event_file_block();
+  if (block.empty() || index >= native::drag_query_file_count(block)) return {};
+  return native::drag_query_file(block, index);
 }

@@ -96,8 +96,12 @@ void enable_native_window_drop(native::Window* window, ObjectId number, std::int
 bool release_drop_target(native::Window* window);
 
 // The dropped file names of the current drop event, one line feed between
-// names; empty for any other event.
+// names; empty for any other event. A name may itself hold a line feed, so
+// a program that takes one name takes it with event_drop_file.
 std::u16string event_drop_files();
+// Name `index` (from 0) of the current drop event, whole; empty when there
+// is no such name.
+std::u16string event_drop_file(std::uint32_t index);
 
 // Which action a drop performs, from what the target accepts, what the drag
 // source allows and the keys held (Shift 4, Control 8, Alt 0x20).

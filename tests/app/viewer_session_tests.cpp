@@ -287,7 +287,7 @@ TEST_F(ViewerSession, DroppingThreeFilesOpensTheFirst) {
 // Names are bytes: whatever a name holds, it reaches the loader unchanged
 // from the process's arguments, the file dialog and a drop.
 TEST_F(ViewerSession, NamesOfAnyBytesOpenFromEveryDoor) {
-  for (const std::string name : {"caf\xE9.ss4", "with \"quotes\".ss4", "\xC0\xAE\xC0\xAF x.ss4"}) {
+  for (const std::string name : {"caf\xE9.ss4", "with \"quotes\".ss4", "\xC0\xAE\xC0\xAF x.ss4", "line\nfeed.ss4"}) {
     SCOPED_TRACE(name);
     write(path(name), test_screen());
     headless::install();
