@@ -114,11 +114,12 @@ std::u16string save_file_requester(std::u16string_view title, std::u16string_vie
 }
 
 std::u16string current_directory() {
-  char16_t room[REQUESTER_PATH_ROOM] = {};
-  std::uint32_t length = native::get_current_directory(REQUESTER_PATH_ROOM, room);
-  // Too long for the room: no directory rather than a cut one.
-  if (length == 0 || length >= REQUESTER_PATH_ROOM) return {};
-  std::u16string directory(room, length);
+  std::u16string directory(native::get_current_directory(0, nullptr), u'\0');
+  if (directory.empty()) return {};
+  std::uint32_t length = native::get_current_directory(static_cast<std::uint32_t>(directory.size()), directory.data());
+  // It moved on to a longer one in between: no directory rather than a cut one.
+  if (length == 0 || length >= directory.size()) return {};
+  directory.resize(length);
   if (directory.back() != u'/') directory += u'/';
   return directory;
 }

@@ -11,8 +11,10 @@
 #include <string>
 #include <string_view>
 
-// Room for a path, terminator included: answers are at most 259 characters.
-constexpr std::size_t REQUESTER_PATH_ROOM = 260;
+// Room for a path, terminator included: the longest path Linux takes
+// (PATH_MAX, 4,096 bytes with the terminator) fits, since a name's bytes
+// never become more UTF-16 characters than there were bytes.
+constexpr std::size_t REQUESTER_PATH_ROOM = 4096;
 
 // Full path chosen, or empty text when the user cancelled or the requester
 // could not be shown. Absent texts are passed as empty views.
@@ -27,8 +29,8 @@ std::u16string file_requester(std::u16string_view title, std::u16string_view def
 // (a name holding them could not be handed to other systems intact).
 bool is_valid_file_part(std::u16string_view text);
 
-// The process's current directory, ending in "/"; empty text when it is too
-// long for the requesters' path room.
+// The process's current directory, ending in "/", however long; empty text
+// when it cannot be told.
 std::u16string current_directory();
 
 // Common controls and COM for the calling thread; nothing to undo.
