@@ -14,7 +14,7 @@ FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen $(FUZZ
 # Screens up to a few line tables long; the committed samples are ~25 KB.
 FUZZ_FLAGS := -max_len=65536 -timeout=20 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/
 
-.PHONY: all deps build build-asan build-fuzz fuzz-seeds package test run bench fuzz clean
+.PHONY: all deps build build-asan build-fuzz fuzz-seeds package install test run bench fuzz clean
 
 all: build
 
@@ -57,6 +57,13 @@ build-fuzz: deps $(FUZZ_BUILD)/build.ninja
 package: deps $(PACKAGE_BUILD)/build.ninja
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package_contents
 	cd $(PACKAGE_BUILD) && cpack -G DEB
+
+# Builds only what is installed (the three programs and the image loader),
+# in the normal build, and installs it under PREFIX, binaries stripped.
+PREFIX ?= /usr/local
+install: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target package_contents
+	cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 fuzz-seeds:
 	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus

@@ -10,15 +10,10 @@ set(CPACK_PACKAGE_NAME tesselon)
 set(CPACK_PACKAGE_VENDOR "The Tesselon developers")
 set(CPACK_PACKAGE_CONTACT "The Tesselon developers <tesselon@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer and PNG converters for SAM Coupé mode 4 screens")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Tesselon opens SAM Coupé screen mode 4 dumps (.ss4 files), shows them at\n"
-  "single or double size and saves them as PNG images. The ss4topng command\n"
-  "converts screens to PNG without a display, and makes the thumbnails file\n"
-  "managers show for .ss4 files; pngtoss4 turns PNG pictures into screens.\n"
-  "A gdk-pixbuf loader module lets image\n"
-  "viewers and other programs that read images through gdk-pixbuf open the\n"
-  "screens too.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+# The long description as it stands in its file: read whole, so that no
+# ";" in it is taken for a list separator.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/description CPACK_PACKAGE_DESCRIPTION)
+string(STRIP "${CPACK_PACKAGE_DESCRIPTION}" CPACK_PACKAGE_DESCRIPTION)
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/tesselon/tesselon")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

@@ -2,10 +2,11 @@
 # The package's control fields, its dependencies as dpkg-shlibdeps found
 # them from what the programs and the loader link, and its maintainer
 # scripts.
-# Usage: check_control.sh DEB VERSION
+# Usage: check_control.sh DEB VERSION DESCRIPTION_FILE
 set -euo pipefail
 source "$(dirname "$0")/unpack.sh"
 version=$1
+description_file=$2
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = tesselon ] || fail "Package is $(field Package)"
@@ -15,7 +16,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Priority)" = optional ] || fail "Priority is $(field Priority)"
 [[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\>]+@[^@\>]+\>$ ]] || fail "Maintainer is not a name and address: $(field Maintainer)"
 description=$(field Description)
-[ "$(wc -l <<< "$description")" -ge 3 ] || fail "the description has no long text: $description"
+# The long text is the description file's, word for word (a ";" once cut
+# two sentences into one on its way through CMake).
+[ "$(tail -n +2 <<< "$description" | sed 's/^ //')" = "$(cat "$description_file")" ] ||
+  fail "the description is not packaging/description's text: $description"
 
 # The libraries behind the two programs and the loader: the C and C++
 # runtimes, GTK for the viewer's windows, libpng for the PNG files,
