@@ -242,6 +242,27 @@ class Test:
             stop_process(other)
         self.wait_gone("^xlogo$")
 
+    def escape_held_elsewhere_ends(self, point):
+        """Another program has the keyboard while Escape is held; the
+        pointer moving to point, over the viewer, is the viewer's next
+        event, and it ends with status 0."""
+        s, v = self.session, self.viewer
+        other = s.spawn(["xlogo", "-geometry", "160x160+1060+400"], "xlogo-escape.log")
+        try:
+            logo = wait_for("the xlogo window", lambda: xwindows.find_one(s, "^xlogo$"))
+            r = xwindows.client_rect(s, logo)
+            s.run(["xdotool", "mousemove", str(r.x + r.width // 2), str(r.y + r.height // 2)])
+            xwindows.activate(s, logo)
+            s.run(["xdotool", "keydown", "Escape"])
+            try:
+                s.run(["xdotool", "mousemove", str(point[0]), str(point[1])])
+                status = v.wait_exit()
+            finally:
+                s.run(["xdotool", "keyup", "Escape"])
+        finally:
+            stop_process(other)
+        check(status == 0, f"exit status {status}\n{v.log_tail()}")
+
     # The steps
 
     def run(self):
@@ -425,22 +446,16 @@ class Test:
                 s.run(["xdotool", "keyup", "Escape"])
 
         with steps("h. Escape held while another program has the keyboard ends the program at the next event"):
-            other = s.spawn(["xlogo", "-geometry", "160x160+20+20"], "xlogo-escape.log")
-            try:
-                logo = wait_for("the xlogo window", lambda: xwindows.find_one(s, "^xlogo$"))
-                r, c = xwindows.client_rect(s, logo), v.canvas_rect()
-                s.run(["xdotool", "mousemove", str(r.x + r.width // 2), str(r.y + r.height // 2)])
-                xwindows.activate(s, logo)
-                s.run(["xdotool", "keydown", "Escape"])
-                try:
-                    # The pointer crossing onto the canvas is the event.
-                    s.run(["xdotool", "mousemove", str(c.x + c.width // 2), str(c.y + c.height // 2)])
-                    status = v.wait_exit()
-                finally:
-                    s.run(["xdotool", "keyup", "Escape"])
-            finally:
-                stop_process(other)
-            check(status == 0, f"exit status {status}\n{v.log_tail()}")
+            # The pointer crossing onto the canvas is the event.
+            c = v.canvas_rect()
+            self.escape_held_elsewhere_ends((c.x + c.width // 2, c.y + c.height // 2))
+
+        with steps("g. Escape held while another program has the keyboard counts over the menu bar too"):
+            v = self.start_viewer("tesselon-menu-bar.log", self.raster_bars)
+            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4")
+            client, c = v.client(), v.canvas_rect()
+            # Right of the titles, on the bar itself.
+            self.escape_held_elsewhere_ends((client.x + client.width * 3 // 4, (client.y + c.y) // 2))
 
     @staticmethod
     def load_if_complete(path):
