@@ -3,12 +3,16 @@
 to the end of the first draw of its canvas, on a warm private X server with a
 window manager, and the process's peak and current resident memory then.
 
-    bench/startup.py [--tesselon BIN] [--screen FILE] [--runs N]
+    bench/startup.py [--tesselon BIN] [--bare-window BIN] [--screen FILE] [--runs N]
 
-Each run is paired with a baseline in the same run: the same program started
-without a display, which loads and gives up at once.
+Each run is paired with a baseline in the same run: bench/bare_window.cpp, a
+bare GTK 3 window of the viewer's shape (a menu bar over a 512 x 384 drawing
+area) that does nothing else, started the same way with the same arguments
+and closed the same way. The ratio of the medians is what the viewer's own
+work costs over GTK's; both programs come from the Release build in
+build-bench/ by default.
 
-The viewer reports the moment of its first draw itself when
+Both report the moment of their first draw themselves when
 TESSELON_REPORT_FIRST_DRAW=1 ("first-draw <ns>" on standard error, in
 CLOCK_MONOTONIC nanoseconds, the clock of time.monotonic_ns())."""
 
@@ -47,7 +51,8 @@ def first_draw(process):
             if line.startswith(b"first-draw "):
                 return int(line.split()[1])
         pending = pending.rsplit(b"\n", 1)[-1]
-    raise RuntimeError("tesselon never reported its first draw (is TESSELON_REPORT_FIRST_DRAW supported?)")
+    raise RuntimeError(f"{process.args[0]} never reported its first draw "
+                       "(is TESSELON_REPORT_FIRST_DRAW supported?)")
 
 
 def memory_kib(pid):
@@ -60,16 +65,18 @@ def memory_kib(pid):
     return fields
 
 
-def one_run(session, tesselon, screen, cwd):
+def one_run(session, program, title, screen, cwd):
+    """Starts the program on the screen file, waits for its first draw,
+    reads its memory and closes it through the close box. Returns the time
+    to the first draw in ms and the memory figures."""
     env = session.env({"TESSELON_REPORT_FIRST_DRAW": "1"})
     started = time.monotonic_ns()
-    process = subprocess.Popen([tesselon, screen], env=env, cwd=cwd, stdin=subprocess.DEVNULL,
+    process = subprocess.Popen([program, screen], env=env, cwd=cwd, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     try:
         drawn = first_draw(process)
         memory = memory_kib(process.pid)
-        # Closed as a user would, through the close box.
-        window = wait_for("the Tesselon window", lambda: xwindows.find_one(session, "^Tesselon$"), DEADLINE)
+        window = wait_for(f"the {title} window", lambda: xwindows.find_one(session, f"^{title}$"), DEADLINE)
         xwindows.close(session, window)
         # Whatever it still prints (a sanitizer's report) must not fill the pipe.
         while process.stderr.read(65536):
@@ -81,45 +88,40 @@ def one_run(session, tesselon, screen, cwd):
     return (drawn - started) / 1e6, memory
 
 
-def baseline_run(tesselon, screen, cwd):
-    """The same program without a display: loading it and its libraries and
-    giving up at once. Taken in the same run, it shows what a noisy machine
-    does to start-up times, and how much the window and the picture add."""
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    started = time.monotonic_ns()
-    subprocess.run([tesselon, screen], env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, check=True, timeout=DEADLINE)
-    return (time.monotonic_ns() - started) / 1e6
+def summary(name, values, unit):
+    return (f"  {name:<22} median {statistics.median(values):7.1f} {unit}"
+            f"   min {min(values):7.1f}   max {max(values):7.1f}")
 
 
 def main():
     root = os.path.dirname(HERE)
+    bench_build = os.path.join(root, "build-bench")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--tesselon", default=os.path.join(root, "build", "src", "tesselon", "tesselon"))
+    parser.add_argument("--tesselon", default=os.path.join(bench_build, "src", "tesselon", "tesselon"))
+    parser.add_argument("--bare-window", default=os.path.join(bench_build, "bench", "bare_window"))
     parser.add_argument("--screen", default=os.path.join(root, "samples", "raster_bars.ss4"))
     parser.add_argument("--runs", type=int, default=9)
     args = parser.parse_args()
-    tesselon, screen = os.path.abspath(args.tesselon), os.path.abspath(args.screen)
+    tesselon, bare, screen = (os.path.abspath(p) for p in (args.tesselon, args.bare_window, args.screen))
+    programs = ((tesselon, "Tesselon"), (bare, "Bare window"))
 
     with tempfile.TemporaryDirectory(prefix="tesselon-startup-") as work, XSession(work) as session:
-        one_run(session, tesselon, screen, work)  # warms the server, fonts and file caches
-        results, baselines = [], []
+        for program, title in programs:  # warms the server, fonts and file caches
+            one_run(session, program, title, screen, work)
+        viewer, baseline = [], []
         for _ in range(args.runs):
-            results.append(one_run(session, tesselon, screen, work))
-            baselines.append(baseline_run(tesselon, screen, work))
+            viewer.append(one_run(session, tesselon, "Tesselon", screen, work))
+            baseline.append(one_run(session, bare, "Bare window", screen, work))
 
-    times = [t for t, _ in results]
-    peak = [m["VmHWM"] / 1024 for _, m in results]
-    rss = [m["VmRSS"] / 1024 for _, m in results]
-    print(f"tesselon start-up to first draw, {args.runs} runs ({os.path.relpath(tesselon)} {os.path.basename(screen)})")
-    print(f"  time:              median {statistics.median(times):7.1f} ms"
-          f"   min {min(times):7.1f}   max {max(times):7.1f}")
-    base = statistics.median(baselines)
-    print(f"  baseline (no display, exits at once): median {base:7.1f} ms"
-          f"   min {min(baselines):7.1f}   max {max(baselines):7.1f}")
-    print(f"  first draw / baseline: {statistics.median(times) / base:.2f}")
-    print(f"  peak memory VmHWM: median {statistics.median(peak):7.1f} MiB   min {min(peak):7.1f}   max {max(peak):7.1f}")
-    print(f"  resident VmRSS:    median {statistics.median(rss):7.1f} MiB   min {min(rss):7.1f}   max {max(rss):7.1f}")
+    times, base = [t for t, _ in viewer], [t for t, _ in baseline]
+    print(f"Start-up to first draw, {args.runs} runs each, alternating "
+          f"({os.path.relpath(tesselon)} {os.path.basename(screen)})")
+    print(summary("tesselon:", times, "ms"))
+    print(summary("bare GTK window:", base, "ms"))
+    print(f"  tesselon / bare window (medians): {statistics.median(times) / statistics.median(base):.2f}")
+    print(summary("tesselon peak VmHWM:", [m["VmHWM"] / 1024 for _, m in viewer], "MiB"))
+    print(summary("tesselon VmRSS:", [m["VmRSS"] / 1024 for _, m in viewer], "MiB"))
+    print(summary("bare peak VmHWM:", [m["VmHWM"] / 1024 for _, m in baseline], "MiB"))
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ import os
 import time
 
 import xwindows
-from pictures import screenshot
+from pictures import Picture, screenshot
 from xsession import Timeout, wait_for
 from xwindows import Rect
 
@@ -31,6 +31,7 @@ class Viewer:
         self.started_ns = time.monotonic_ns()
         self.process = session.spawn([binary] + list(args), log_name, env_extra=env_extra, cwd=cwd)
         self.window = None
+        self.bar_height = None
 
     def alive(self):
         if self.process.poll() is not None:
@@ -48,29 +49,38 @@ class Viewer:
     def client(self):
         return xwindows.client_rect(self.session, self.window)
 
-    def canvas_rect(self):
-        """The canvas is the bottom of the client area; the menu bar is
-        above it."""
+    def below_bar(self):
+        """The window below its menu bar: the canvas, or where the window
+        manager has made the window larger, the canvas centred on black.
+        The bar's height is taken the first time, at the window's own size."""
         c = self.client()
-        return Rect(c.x, c.y + c.height - CANVAS_HEIGHT, CANVAS_WIDTH, CANVAS_HEIGHT)
+        if self.bar_height is None:
+            self.bar_height = c.height - CANVAS_HEIGHT
+        return Rect(c.x, c.y + self.bar_height, c.width, c.height - self.bar_height)
 
-    def canvas(self, shot=None):
-        r = self.canvas_rect()
-        return (shot or screenshot(self.session)).crop(r.x, r.y, r.width, r.height)
+    def canvas_rect(self, below=None):
+        a = below or self.below_bar()
+        return Rect(a.x + max(0, (a.width - CANVAS_WIDTH) // 2), a.y + max(0, (a.height - CANVAS_HEIGHT) // 2),
+                    CANVAS_WIDTH, CANVAS_HEIGHT)
 
     def wait_canvas(self, expected, what, timeout=20):
-        """Polls until the canvas shows expected."""
-        last = []
+        """Polls until the canvas shows expected, on black all round when
+        the window is larger than the canvas."""
+        last, want = [], []
 
         def shows():
             self.alive()
-            last[:] = [self.canvas()]
-            return last[0] == expected
+            a = self.below_bar()
+            c = self.canvas_rect(a)
+            if not want or (want[0].width, want[0].height) != (a.width, a.height):
+                want[:] = [Picture.filled(a.width, a.height).paste(expected, c.x - a.x, c.y - a.y)]
+            last[:] = [screenshot(self.session).crop(*a)]
+            return last[0] == want[0]
 
         try:
             wait_for(what, shows, timeout)
         except Timeout as e:
-            raise CanvasMismatch(f"{e}: {last[0].differences(expected)}", last[0], expected) from None
+            raise CanvasMismatch(f"{e}: {last[0].differences(want[0])}", last[0], want[0]) from None
 
     def wait_exit(self, timeout=20):
         try:

@@ -90,6 +90,18 @@ def close(session, window):
     session.run(["wmctrl", "-i", "-c", hex(window)])
 
 
+def set_state(session, window, change):
+    """Asks the window manager to change the window's state, as any program
+    may: "add,fullscreen", "remove,maximized_vert,maximized_horz"."""
+    session.run(["wmctrl", "-i", "-r", hex(window), "-b", change])
+
+
+def resize(session, window, width, height):
+    """Another program asks for the window's size (the window manager
+    decides)."""
+    session.run(["xdotool", "windowsize", str(window), str(width), str(height)])
+
+
 def key(session, *keys):
     session.run(["xdotool", "key", "--clearmodifiers"] + list(keys))
 

@@ -49,6 +49,7 @@ constexpr std::uint32_t WM_SETFONT = 48;
 constexpr std::uint32_t WM_NOTIFY = 78;
 constexpr std::uint32_t WM_NCCREATE = 129;
 constexpr std::uint32_t WM_NCDESTROY = 130;
+constexpr std::uint32_t WM_NCMOUSEMOVE = 160;
 constexpr std::uint32_t WM_KEYDOWN = 256;
 constexpr std::uint32_t WM_KEYUP = 257;
 constexpr std::uint32_t WM_CHAR = 258;
@@ -101,8 +102,11 @@ constexpr std::intptr_t MA_ACTIVATEANDEAT = 2;
 constexpr std::intptr_t MA_NOACTIVATE = 3;
 constexpr std::intptr_t MA_NOACTIVATEANDEAT = 4;
 
-// Hit-test code carried by WM_SETCURSOR and WM_MOUSEACTIVATE.
+// Hit-test codes carried by WM_SETCURSOR, WM_MOUSEACTIVATE and
+// WM_NCMOUSEMOVE.
 constexpr std::uint16_t HTCLIENT = 1;
+constexpr std::uint16_t HTMENU = 5;
+constexpr std::uint16_t HTBORDER = 18;
 
 // WM_SYSCOMMAND commands.
 constexpr std::uintptr_t SC_MINIMIZE = 0xF020;

@@ -3,6 +3,7 @@
 // shown through GTK.
 #include "native/backends/gtk/gtk_backend.h"
 
+#include "native/backends/gtk/canvas_placement.h"
 #include "native/backends/gtk/dialogs.h"
 #include "native/backends/gtk/display_keys.h"
 #include "native/backends/gtk/gtk_state.h"
@@ -13,6 +14,7 @@
 #include "native/windowing/input_state.h"
 #include "native/windowing/message_queue.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace native::gtk {
@@ -170,11 +172,14 @@ Point real_screen_offset(const TopLevel& top) {
   client_to_screen(top.window, core);
   int x = core.x, y = core.y;
   if (GdkWindow* area = gtk_widget_get_window(top.client)) gdk_window_get_origin(area, &x, &y);
-  return {x - core.x, y - core.y};
+  Point canvas = canvas_offset(top);
+  return {x + canvas.x - core.x, y + canvas.y - core.y};
 }
 
 Point screen_point(const TopLevel& top, double x, double y) {
-  Point p{static_cast<int>(x), static_cast<int>(y)};
+  Point canvas = canvas_offset(top);
+  // Floor, not truncation: the border left of a centred canvas is outside it.
+  Point p{static_cast<int>(std::floor(x)) - canvas.x, static_cast<int>(std::floor(y)) - canvas.y};
   client_to_screen(top.window, p);
   return p;
 }

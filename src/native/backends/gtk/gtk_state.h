@@ -15,7 +15,11 @@ struct TopLevel {
   GtkWidget* gtk_window = nullptr;
   GtkWidget* box = nullptr;       // menu bar over canvas area
   GtkWidget* menu_bar = nullptr;  // null while the window has no menu
-  GtkWidget* client = nullptr;    // drawing area covering the client area
+  GtkWidget* client = nullptr;    // drawing area below the bar, the canvas in it
+  // The window's size on the X server as its last real configure event
+  // gave it (0 before the first); GTK's own idea can be a window manager's.
+  int shown_width = 0;
+  int shown_height = 0;
   bool keep_above = false;
   bool iconified = false;
   bool shown = false;
@@ -41,11 +45,11 @@ inline void note_input() { state().input_arrived = true; }
 
 // The shown top-level GTK has made active, if any.
 TopLevel* active_top_level();
-// Where the top-level's client area really is on screen, less where the
-// core believes it is: the window manager's frame may differ from the
+// Where the top-level's canvas really is on screen, less where the core
+// believes its client area is: the window manager's frame may differ from the
 // core's metrics.
 Point real_screen_offset(const TopLevel& top);
-// A client-area point of the top-level in the core's screen coordinates.
+// A point of the top-level's drawing area in the core's screen coordinates.
 Point screen_point(const TopLevel& top, double x, double y);
 
 }  // namespace native::gtk

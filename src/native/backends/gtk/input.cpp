@@ -20,9 +20,39 @@ gboolean on_key(GtkWidget*, GdkEventKey* event, gpointer) {
   return TRUE;
 }
 
-gboolean on_motion(GtkWidget*, GdkEventMotion* event, gpointer data) {
-  input_mouse_move(screen_point(*static_cast<TopLevel*>(data), event->x, event->y));
+// The pointer moved over the window. Over the core's client area that is
+// WM_MOUSEMOVE; anywhere else on the window (the menu bar, the border round
+// a canvas the window manager made larger) it is the frame's, and the
+// native system says so with WM_NCMOUSEMOVE. Either message reaching the
+// wait is an event, so a held Escape counts wherever the pointer moves.
+void pointer_moved(TopLevel& top, Point screen, std::uint16_t hit) {
+  input_mouse_move(screen);
+  if (!get_capture() && !window_under_pointer() && is_window_enabled(top.window))
+    post_input_message(top.window, WM_NCMOUSEMOVE, hit, make_lparam(screen.x, screen.y));
   note_input();
+}
+
+gboolean on_motion(GtkWidget*, GdkEventMotion* event, gpointer data) {
+  auto* top = static_cast<TopLevel*>(data);
+  pointer_moved(*top, screen_point(*top, event->x, event->y), HTBORDER);
+  return TRUE;
+}
+
+// Motion over the rest of the window, which is the menu bar: GTK passes it
+// up from whichever of the bar's windows the pointer is over, in that
+// window's coordinates.
+gboolean on_frame_motion(GtkWidget* widget, GdkEventMotion* event, gpointer data) {
+  auto* top = static_cast<TopLevel*>(data);
+  GdkWindow* outer = gtk_widget_get_window(widget);
+  double x = event->x, y = event->y;
+  GdkWindow* from = event->window;
+  for (; from && from != outer; from = gdk_window_get_parent(from)) gdk_window_coords_to_parent(from, x, y, &x, &y);
+  if (!from) return TRUE;
+  GtkAllocation bar{}, area{};
+  if (top->menu_bar) gtk_widget_get_allocation(top->menu_bar, &bar);
+  gtk_widget_get_allocation(top->client, &area);
+  bool on_bar = top->menu_bar && y >= bar.y && y < bar.y + bar.height;
+  pointer_moved(*top, screen_point(*top, x - area.x, y - area.y), on_bar ? HTMENU : HTBORDER);
   return TRUE;
 }
 
@@ -119,6 +149,8 @@ void connect_input(TopLevel& top) {
   gtk_widget_add_events(top.client, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                         GDK_SCROLL_MASK | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK |
                                         GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK);
+  gtk_widget_add_events(top.gtk_window, GDK_POINTER_MOTION_MASK);
+  g_signal_connect(top.gtk_window, "motion-notify-event", G_CALLBACK(on_frame_motion), &top);
   g_signal_connect(top.gtk_window, "key-press-event", G_CALLBACK(on_key), &top);
   g_signal_connect(top.gtk_window, "key-release-event", G_CALLBACK(on_key), &top);
   g_signal_connect(top.gtk_window, "notify::is-active", G_CALLBACK(on_active_changed), &top);

@@ -1,6 +1,7 @@
 // GTK windows for the core's top-level windows.
 #include "native/backends/gtk/top_level.h"
 
+#include "native/backends/gtk/canvas_placement.h"
 #include "native/backends/gtk/drop.h"
 #include "native/backends/gtk/input.h"
 #include "native/backends/gtk/menu_bar.h"
@@ -25,16 +26,20 @@ void report_first_draw() {
   std::fprintf(stderr, "first-draw %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
 }
 
-// The client area is the core's surfaces composed, shown 1:1.
+// The client area is the core's surfaces composed, shown 1:1 on black
+// where the window is larger than the canvas.
 gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer data) {
   auto* top = static_cast<TopLevel*>(data);
   Bitmap* picture = compose_client(top->window);
   if (!picture) return FALSE;
+  Point at = canvas_offset(*top);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_paint(cr);
   int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, picture->width);
   if (picture->bits && static_cast<std::size_t>(stride) == picture->stride) {
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(picture->bits, CAIRO_FORMAT_RGB24, picture->width, picture->height, stride);
-    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_set_source_surface(cr, surface, at.x, at.y);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
     cairo_surface_destroy(surface);
@@ -44,10 +49,22 @@ gboolean on_draw(GtkWidget*, cairo_t* cr, gpointer data) {
   return TRUE;
 }
 
+// The size the X server gives the window. Only its own configure events
+// say it: a window manager's synthetic ones may carry the size it has in
+// mind (its fullscreen size, after another program resized the window
+// back), which GTK takes for the window's.
+void note_real_size(TopLevel& top, const GdkEventConfigure& event) {
+  if (event.send_event || (event.width == top.shown_width && event.height == top.shown_height)) return;
+  top.shown_width = event.width;
+  top.shown_height = event.height;
+  gtk_widget_queue_draw(top.client);  // the canvas may sit elsewhere now
+}
+
 // The user or the window manager moved the window: the core follows
 // without moving it back.
-gboolean on_configure(GtkWidget* widget, GdkEventConfigure*, gpointer data) {
+gboolean on_configure(GtkWidget* widget, GdkEventConfigure* event, gpointer data) {
   auto* top = static_cast<TopLevel*>(data);
+  note_real_size(*top, *event);
   if (!top->shown || is_iconic(top->window)) return FALSE;
   int x = 0, y = 0;
   gtk_window_get_position(GTK_WINDOW(widget), &x, &y);
@@ -69,7 +86,9 @@ TopLevel& make_top_level(Window* window) {
   gtk_container_add(GTK_CONTAINER(top->gtk_window), top->box);
   top->client = gtk_drawing_area_new();
   gtk_widget_set_can_focus(top->client, TRUE);
-  gtk_box_pack_end(GTK_BOX(top->box), top->client, FALSE, FALSE, 0);
+  // The whole window below the bar, however large the window manager
+  // makes it, so that the canvas, the pointer and drops are never lost.
+  gtk_box_pack_end(GTK_BOX(top->box), top->client, TRUE, TRUE, 0);
   g_object_set_data(G_OBJECT(top->gtk_window), "tesselon-window", window);
   g_object_set_data(G_OBJECT(top->client), "tesselon-window", window);
   g_signal_connect(top->client, "draw", G_CALLBACK(on_draw), top.get());
@@ -143,7 +162,8 @@ void redraw(Window* window, const Rect& rect) {
   if (!top || !top->shown) return;
   Point corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
   if (window != top->window) map_window_points(window, top->window, corners, 2);
-  gtk_widget_queue_draw_area(top->client, corners[0].x, corners[0].y, corners[1].x - corners[0].x,
+  Point at = canvas_offset(*top);
+  gtk_widget_queue_draw_area(top->client, corners[0].x + at.x, corners[0].y + at.y, corners[1].x - corners[0].x,
                              corners[1].y - corners[0].y);
 }
 
