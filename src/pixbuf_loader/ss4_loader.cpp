@@ -171,7 +171,9 @@ G_MODULE_EXPORT void fill_info(GdkPixbufFormat* info) {
   info->name = const_cast<gchar*>("ss4");
   info->signature = signature;
   info->domain = nullptr;
-  info->description = const_cast<gchar*>("SAM Coupé screen");
+  // Plain ASCII: loader caches are written in whatever locale a package's
+  // trigger runs in (often C), which turns any other letter into "?".
+  info->description = const_cast<gchar*>("SAM Coupe screen");
   info->mime_types = const_cast<gchar**>(mime_types);
   info->extensions = const_cast<gchar**>(extensions);
   info->flags = GDK_PIXBUF_FORMAT_THREADSAFE;
