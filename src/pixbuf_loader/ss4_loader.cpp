@@ -10,6 +10,7 @@
 #include <gmodule.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -23,6 +24,9 @@ namespace {
 
 // The table is read this much at a time.
 constexpr std::size_t TABLE_PIECE = 64 * 1024;
+// A stream whose size is unknown is read no further than the first size
+// the size rule refuses: it is refused there as a file of that size is.
+constexpr std::int64_t STREAM_LIMIT = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
 
 struct FileLoad {
   IncrementalScreen incoming;
@@ -47,19 +51,33 @@ void out_of_memory(GError** error) {
 }
 
 // The size of the rest of a regular file, or -1 for a stream whose size is
-// only known at its end (a pipe).
+// only known at its end (a pipe, a device).
 std::int64_t size_ahead(FILE* f) {
   struct stat st;
   if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return st.st_size - std::max<off_t>(ftello(f), 0);
 }
 
+// Up to `most` bytes of what has arrived, waiting only when nothing has:
+// fread would wait for a whole piece, which a pipe left open never sends.
+// What the FILE has read ahead comes first (glibc keeps it between the
+// pointers its getc_unlocked reads), then the descriptor, read directly.
+// Answers 0 at the end, -1 on an error.
+ssize_t read_some(FILE* f, std::uint8_t* into, std::size_t most) {
+  if (std::size_t ahead = f->_IO_read_end - f->_IO_read_ptr) return std::fread(into, 1, std::min(ahead, most), f);
+  ssize_t got;
+  do {
+    got = read(fileno(f), into, most);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 // Reads only what the picture needs: the fixed part, then the table a piece
 // at a time until nothing further can change the picture, leaving a regular
-// file right after the last byte needed. A stream of unknown size is read
-// to its end, since the size rule needs its length.
+// file right after the last byte needed. A stream is taken once its picture
+// is complete, or refused once 2 GiB of it have arrived.
 GdkPixbuf* load(FILE* f, GError** error) {
-  std::int64_t size = size_ahead(f);
+  const std::int64_t size = size_ahead(f);
   if (size >= 0 && screen_size_rule(size) != ScreenSize::usable) {
     refuse_size(screen_size_rule(size), size, error);
     return nullptr;
@@ -70,21 +88,22 @@ GdkPixbuf* load(FILE* f, GError** error) {
     return nullptr;
   }
   IncrementalScreen& incoming = file->incoming;
-  std::int64_t left = size >= 0 ? size : std::numeric_limits<std::int64_t>::max();
-  while (left > 0 && !(size >= 0 && incoming.complete())) {
+  for (std::int64_t left = size >= 0 ? size : STREAM_LIMIT; left > 0 && !incoming.complete();) {
     std::int64_t want = incoming.size() < LINE_TABLE_OFFSET ? LINE_TABLE_OFFSET - incoming.size() : TABLE_PIECE;
     want = std::min(want, left);
-    std::size_t got = std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f);
-    std::size_t used = incoming.feed(file->piece.data(), got);
-    left -= static_cast<std::int64_t>(got);
-    if (std::ferror(f)) {
+    ssize_t got = size >= 0 ? std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f)
+                            : read_some(f, file->piece.data(), static_cast<std::size_t>(want));
+    if (got < 0 || std::ferror(f)) {
       g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "cannot read the SAM screen: %s",
                   g_strerror(errno));
       return nullptr;
     }
-    if (size >= 0 && incoming.complete() && used < got) fseeko(f, -static_cast<off_t>(got - used), SEEK_CUR);
-    if (got < static_cast<std::size_t>(want)) {
-      if (size < 0) break;
+    std::size_t used = incoming.feed(file->piece.data(), static_cast<std::size_t>(got));
+    left -= got;
+    if (size >= 0 && incoming.complete() && used < static_cast<std::size_t>(got))
+      fseeko(f, -static_cast<off_t>(got - used), SEEK_CUR);
+    if (size < 0 && got == 0) break;
+    if (size >= 0 && got < want) {
       g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_CORRUPT_IMAGE,
                   "not a SAM screen: it ended after %lld of its %lld bytes", static_cast<long long>(incoming.size()),
                   static_cast<long long>(size));

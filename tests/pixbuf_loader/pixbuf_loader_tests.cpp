@@ -2,7 +2,8 @@
 // (the MIME database maps *.ss4 to the screen type), by format name and MIME
 // type in pieces of any size, with exactly the pixels `ss4topng -s 1 --rgb`
 // writes; files that are not screens refused with an error and no picture;
-// a whole-file load that reads no further than the picture needs.
+// a whole-file load that reads no further than the picture needs, nor past
+// 2 GiB of a stream that never ends.
 #include "png_reader.h"
 #include "run_program.h"
 
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -44,8 +46,8 @@ class LoaderEnvironment : public ::testing::Environment {
 #endif
     // Printed under the C locale, as Debian's trigger writes the system's cache.
     std::string query = "LC_ALL=C " + preload + QUERY_LOADERS + " " LOADER_MODULE " > " + folder +
-                        "/loaders.cache && mkdir -p " + folder + "/mime/packages && cp " + MIME_PACKAGE " " +
-                        folder + "/mime/packages && update-mime-database " + folder + "/mime 2>/dev/null";
+                        "/loaders.cache && mkdir -p " + folder + "/mime/packages && cp " + MIME_PACKAGE " " + folder +
+                        "/mime/packages && update-mime-database " + folder + "/mime 2>/dev/null";
     ASSERT_EQ(std::system(query.c_str()), 0) << query;
     setenv("GDK_PIXBUF_MODULE_FILE", (folder + "/loaders.cache").c_str(), 1);
     setenv("XDG_DATA_DIRS", folder.c_str(), 1);
@@ -233,12 +235,17 @@ Bytes operator+(Bytes a, const Bytes& b) {
   return a;
 }
 
-TEST_F(PixbufFiles, LoadFromAFileReadsNoFurtherThanThePictureNeeds) {
-  // The module's own `load`, from its vtable, on a FILE*.
+// The module's own vtable, for its `load` on a FILE*.
+GdkPixbufModule loader_module() {
   GdkPixbufModule module{};
-  void* library = dlopen(LOADER_MODULE, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr);
-  reinterpret_cast<GdkPixbufModuleFillVtableFunc>(dlsym(library, "fill_vtable"))(&module);
+  void* library = dlopen(LOADER_MODULE, RTLD_NOW | RTLD_LOCAL);  // left open: the module stays loaded anyway
+  if (library) reinterpret_cast<GdkPixbufModuleFillVtableFunc>(dlsym(library, "fill_vtable"))(&module);
+  return module;
+}
+
+TEST_F(PixbufFiles, LoadFromAFileReadsNoFurtherThanThePictureNeeds) {
+  GdkPixbufModule module = loader_module();
+  ASSERT_NE(module.load, nullptr);
 
   const Bytes garbage(4 << 20, 7);  // records that would change row 8
   const struct {
@@ -264,7 +271,40 @@ TEST_F(PixbufFiles, LoadFromAFileReadsNoFurtherThanThePictureNeeds) {
     std::fclose(f);
     EXPECT_EQ(rows_of(pixbuf.get()), rows_of(load_in_pieces(fixed + c.table, nullptr, random_, error).get()));
   }
-  dlclose(library);
+}
+
+// A screen whose table ends at once, so that nothing after it counts.
+Bytes ended_screen() {
+  Bytes fixed = read_file(SAMPLES_DIR "/colour_chart.ss4");
+  fixed.resize(LINE_TABLE_OFFSET);
+  return fixed + records(3, 20) + Bytes{191, 0, 0, 0};
+}
+constexpr const char* TOO_LARGE = "2147483648 bytes, less than 2 GiB needed";
+bool too_large(const Error& error) { return error && std::string(error->message).find(TOO_LARGE) != std::string::npos; }
+
+TEST_F(PixbufFiles, LoadFromAStreamStopsAtThePictureOr2GiB) {
+  GdkPixbufModule module = loader_module();
+  ASSERT_NE(module.load, nullptr);
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  Bytes screen = ended_screen();  // fits in the pipe, which is left open
+  ASSERT_EQ(write(ends[1], screen.data(), screen.size()), static_cast<ssize_t>(screen.size()));
+  Error error;
+  const struct {
+    FILE* stream;
+    std::vector<Bytes> rows;  // none: refused as too large
+  } cases[] = {{fdopen(ends[0], "rb"), rows_of(load_in_pieces(screen, nullptr, random_, error).get())},
+               {std::fopen("/dev/zero", "rb"), {}}};
+  for (const auto& c : cases) {
+    ASSERT_NE(c.stream, nullptr);
+    GError* e = nullptr;
+    Pixbuf pixbuf(module.load(c.stream, &e));
+    error.reset(e);
+    std::fclose(c.stream);
+    EXPECT_EQ(rows_of(pixbuf.get()), c.rows);
+    EXPECT_EQ(too_large(error), c.rows.empty());
+  }
+  close(ends[1]);
 }
 
 }  // namespace
