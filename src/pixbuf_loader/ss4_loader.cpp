@@ -1,7 +1,9 @@
 // The gdk-pixbuf loader module for SAM screens: whole files through `load`,
 // and pieces through begin_load / load_increment / stop_load, both decoded
 // by the viewer's own decoder, so every GTK program shows a screen with the
-// pixels the viewer shows at single size.
+// pixels the viewer shows at single size. Neither reads further than the
+// picture needs, nor past 2 GiB, whatever it is handed.
+#include "screen_animation.h"
 #include "screen_pixbuf.h"
 
 #include "screen/incremental_screen.h"
@@ -43,6 +45,7 @@ struct IncrementalLoad {
   DecodedScreen screen;
   bool size_told = false;
   bool no_pixels_wanted = false;  // only the size was asked for
+  bool announced = false;         // the picture has been handed over
 };
 
 void out_of_memory(GError** error) {
@@ -132,9 +135,38 @@ gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFu
   return load;
 }
 
-gboolean load_increment(gpointer context, const guchar* bytes, guint count, GError**) {
+// Decodes the picture and hands it over: prepared, then updated whole. Its
+// animation says the picture is whole, so that a caller can stop reading.
+bool announce(IncrementalLoad& load, GError** error) {
+  ScreenSize verdict = load.incoming.finish(load.screen);  // complete or ended: the rest only counts
+  if (verdict != ScreenSize::usable) {
+    refuse_size(verdict, load.incoming.size(), error);
+    return false;
+  }
+  GdkPixbuf* pixbuf = screen_pixbuf(load.screen, error);
+  if (!pixbuf) return false;
+  // What gdk-pixbuf notes for a picture handed over without an animation
+  // (thumbnailers record it as the image's size).
+  static_assert(SCREEN_WIDTH == 256 && SCREEN_HEIGHT == 192);
+  gdk_pixbuf_set_option(pixbuf, "original-width", "256");
+  gdk_pixbuf_set_option(pixbuf, "original-height", "192");
+  GdkPixbufAnimation* animation = screen_animation_new(pixbuf);
+  if (load.prepared) load.prepared(pixbuf, animation, load.user_data);
+  if (load.updated) load.updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load.user_data);
+  g_object_unref(animation);
+  g_object_unref(pixbuf);
+  load.announced = true;
+  return true;
+}
+
+gboolean load_increment(gpointer context, const guchar* bytes, guint count, GError** error) {
   auto* load = static_cast<IncrementalLoad*>(context);
   load->incoming.feed(bytes, count);
+  // The only way to stop a caller that reads on (to the end of /dev/zero).
+  if (load->incoming.size() >= STREAM_LIMIT) {
+    refuse_size(ScreenSize::too_large, load->incoming.size(), error);
+    return FALSE;
+  }
   // The size is told once the file is long enough to be a screen; a caller
   // that wants no more than that (a file's information) can stop there.
   if (!load->size_told && load->incoming.size() >= MIN_SS4_SIZE) {
@@ -144,33 +176,39 @@ gboolean load_increment(gpointer context, const guchar* bytes, guint count, GErr
     if (load->size_func) load->size_func(&width, &height, load->user_data);
     load->no_pixels_wanted = width <= 0 || height <= 0;
   }
+  // Complete means at least MIN_SS4_SIZE bytes, so the size was told.
+  if (load->incoming.complete() && !load->announced && !load->no_pixels_wanted) return announce(*load, error);
   return TRUE;
 }
 
-// The pixbuf is made, and announced, only once the whole file has arrived
-// and proved a screen: a file that is not one never shows a partial picture.
+// A picture not complete before the end is made, and announced, only once
+// the whole file has arrived and proved a screen: a file that is not one
+// never shows a partial picture.
 gboolean stop_load(gpointer context, GError** error) {
   std::unique_ptr<IncrementalLoad> load(static_cast<IncrementalLoad*>(context));
-  ScreenSize verdict = load->incoming.finish(load->screen);
+  ScreenSize verdict = screen_size_rule(load->incoming.size());
   if (verdict != ScreenSize::usable) {
     refuse_size(verdict, load->incoming.size(), error);
     return FALSE;
   }
+  if (load->announced) return TRUE;
   if (load->no_pixels_wanted) {
     g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");
     return FALSE;
   }
-  GdkPixbuf* pixbuf = screen_pixbuf(load->screen, error);
-  if (!pixbuf) return FALSE;
-  if (load->prepared) load->prepared(pixbuf, nullptr, load->user_data);
-  if (load->updated) load->updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load->user_data);
-  g_object_unref(pixbuf);
-  return TRUE;
+  return announce(*load, error);
 }
 
 }  // namespace
 
 extern "C" {
+
+// The module registers types (screen_animation.cpp), which must outlive
+// any one use of it.
+G_MODULE_EXPORT const gchar* g_module_check_init(GModule* module) {
+  g_module_make_resident(module);
+  return nullptr;
+}
 
 G_MODULE_EXPORT void fill_vtable(GdkPixbufModule* module) {
   module->load = load;
