@@ -1,7 +1,9 @@
 // The gdk-pixbuf loader module for SAM screens: whole files through `load`,
 // and pieces through begin_load / load_increment / stop_load, both decoded
 // by the viewer's own decoder, so every GTK program shows a screen with the
-// pixels the viewer shows at single size.
+// pixels the viewer shows at single size. Neither reads further than the
+// picture needs, nor past 2 GiB, whatever it is handed.
+#include "screen_animation.h"
 #include "screen_pixbuf.h"
 
 #include "screen/incremental_screen.h"
@@ -10,6 +12,7 @@
 #include <gmodule.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -23,6 +26,9 @@ namespace {
 
 // The table is read this much at a time.
 constexpr std::size_t TABLE_PIECE = 64 * 1024;
+// A stream whose size is unknown is read no further than the first size
+// the size rule refuses: it is refused there as a file of that size is.
+constexpr std::int64_t STREAM_LIMIT = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
 
 struct FileLoad {
   IncrementalScreen incoming;
@@ -39,6 +45,7 @@ struct IncrementalLoad {
   DecodedScreen screen;
   bool size_told = false;
   bool no_pixels_wanted = false;  // only the size was asked for
+  bool announced = false;         // the picture has been handed over
 };
 
 void out_of_memory(GError** error) {
@@ -47,19 +54,33 @@ void out_of_memory(GError** error) {
 }
 
 // The size of the rest of a regular file, or -1 for a stream whose size is
-// only known at its end (a pipe).
+// only known at its end (a pipe, a device).
 std::int64_t size_ahead(FILE* f) {
   struct stat st;
   if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return st.st_size - std::max<off_t>(ftello(f), 0);
 }
 
+// Up to `most` bytes of what has arrived, waiting only when nothing has:
+// fread would wait for a whole piece, which a pipe left open never sends.
+// What the FILE has read ahead comes first (glibc keeps it between the
+// pointers its getc_unlocked reads), then the descriptor, read directly.
+// Answers 0 at the end, -1 on an error.
+ssize_t read_some(FILE* f, std::uint8_t* into, std::size_t most) {
+  if (std::size_t ahead = f->_IO_read_end - f->_IO_read_ptr) return std::fread(into, 1, std::min(ahead, most), f);
+  ssize_t got;
+  do {
+    got = read(fileno(f), into, most);
+  } while (got < 0 && errno == EINTR);
+  return got;
+}
+
 // Reads only what the picture needs: the fixed part, then the table a piece
 // at a time until nothing further can change the picture, leaving a regular
-// file right after the last byte needed. A stream of unknown size is read
-// to its end, since the size rule needs its length.
+// file right after the last byte needed. A stream is taken once its picture
+// is complete, or refused once 2 GiB of it have arrived.
 GdkPixbuf* load(FILE* f, GError** error) {
-  std::int64_t size = size_ahead(f);
+  const std::int64_t size = size_ahead(f);
   if (size >= 0 && screen_size_rule(size) != ScreenSize::usable) {
     refuse_size(screen_size_rule(size), size, error);
     return nullptr;
@@ -70,21 +91,22 @@ GdkPixbuf* load(FILE* f, GError** error) {
     return nullptr;
   }
   IncrementalScreen& incoming = file->incoming;
-  std::int64_t left = size >= 0 ? size : std::numeric_limits<std::int64_t>::max();
-  while (left > 0 && !(size >= 0 && incoming.complete())) {
+  for (std::int64_t left = size >= 0 ? size : STREAM_LIMIT; left > 0 && !incoming.complete();) {
     std::int64_t want = incoming.size() < LINE_TABLE_OFFSET ? LINE_TABLE_OFFSET - incoming.size() : TABLE_PIECE;
     want = std::min(want, left);
-    std::size_t got = std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f);
-    std::size_t used = incoming.feed(file->piece.data(), got);
-    left -= static_cast<std::int64_t>(got);
-    if (std::ferror(f)) {
+    ssize_t got = size >= 0 ? std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f)
+                            : read_some(f, file->piece.data(), static_cast<std::size_t>(want));
+    if (got < 0 || std::ferror(f)) {
       g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "cannot read the SAM screen: %s",
                   g_strerror(errno));
       return nullptr;
     }
-    if (size >= 0 && incoming.complete() && used < got) fseeko(f, -static_cast<off_t>(got - used), SEEK_CUR);
-    if (got < static_cast<std::size_t>(want)) {
-      if (size < 0) break;
+    std::size_t used = incoming.feed(file->piece.data(), static_cast<std::size_t>(got));
+    left -= got;
+    if (size >= 0 && incoming.complete() && used < static_cast<std::size_t>(got))
+      fseeko(f, -static_cast<off_t>(got - used), SEEK_CUR);
+    if (size < 0 && got == 0) break;
+    if (size >= 0 && got < want) {
       g_set_error(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_CORRUPT_IMAGE,
                   "not a SAM screen: it ended after %lld of its %lld bytes", static_cast<long long>(incoming.size()),
                   static_cast<long long>(size));
@@ -113,9 +135,38 @@ gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFu
   return load;
 }
 
-gboolean load_increment(gpointer context, const guchar* bytes, guint count, GError**) {
+// Decodes the picture and hands it over: prepared, then updated whole. Its
+// animation says the picture is whole, so that a caller can stop reading.
+bool announce(IncrementalLoad& load, GError** error) {
+  ScreenSize verdict = load.incoming.finish(load.screen);  // complete or ended: the rest only counts
+  if (verdict != ScreenSize::usable) {
+    refuse_size(verdict, load.incoming.size(), error);
+    return false;
+  }
+  GdkPixbuf* pixbuf = screen_pixbuf(load.screen, error);
+  if (!pixbuf) return false;
+  // What gdk-pixbuf notes for a picture handed over without an animation
+  // (thumbnailers record it as the image's size).
+  static_assert(SCREEN_WIDTH == 256 && SCREEN_HEIGHT == 192);
+  gdk_pixbuf_set_option(pixbuf, "original-width", "256");
+  gdk_pixbuf_set_option(pixbuf, "original-height", "192");
+  GdkPixbufAnimation* animation = screen_animation_new(pixbuf);
+  if (load.prepared) load.prepared(pixbuf, animation, load.user_data);
+  if (load.updated) load.updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load.user_data);
+  g_object_unref(animation);
+  g_object_unref(pixbuf);
+  load.announced = true;
+  return true;
+}
+
+gboolean load_increment(gpointer context, const guchar* bytes, guint count, GError** error) {
   auto* load = static_cast<IncrementalLoad*>(context);
   load->incoming.feed(bytes, count);
+  // The only way to stop a caller that reads on (to the end of /dev/zero).
+  if (load->incoming.size() >= STREAM_LIMIT) {
+    refuse_size(ScreenSize::too_large, load->incoming.size(), error);
+    return FALSE;
+  }
   // The size is told once the file is long enough to be a screen; a caller
   // that wants no more than that (a file's information) can stop there.
   if (!load->size_told && load->incoming.size() >= MIN_SS4_SIZE) {
@@ -125,33 +176,39 @@ gboolean load_increment(gpointer context, const guchar* bytes, guint count, GErr
     if (load->size_func) load->size_func(&width, &height, load->user_data);
     load->no_pixels_wanted = width <= 0 || height <= 0;
   }
+  // Complete means at least MIN_SS4_SIZE bytes, so the size was told.
+  if (load->incoming.complete() && !load->announced && !load->no_pixels_wanted) return announce(*load, error);
   return TRUE;
 }
 
-// The pixbuf is made, and announced, only once the whole file has arrived
-// and proved a screen: a file that is not one never shows a partial picture.
+// A picture not complete before the end is made, and announced, only once
+// the whole file has arrived and proved a screen: a file that is not one
+// never shows a partial picture.
 gboolean stop_load(gpointer context, GError** error) {
   std::unique_ptr<IncrementalLoad> load(static_cast<IncrementalLoad*>(context));
-  ScreenSize verdict = load->incoming.finish(load->screen);
+  ScreenSize verdict = screen_size_rule(load->incoming.size());
   if (verdict != ScreenSize::usable) {
     refuse_size(verdict, load->incoming.size(), error);
     return FALSE;
   }
+  if (load->announced) return TRUE;
   if (load->no_pixels_wanted) {
     g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");
     return FALSE;
   }
-  GdkPixbuf* pixbuf = screen_pixbuf(load->screen, error);
-  if (!pixbuf) return FALSE;
-  if (load->prepared) load->prepared(pixbuf, nullptr, load->user_data);
-  if (load->updated) load->updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load->user_data);
-  g_object_unref(pixbuf);
-  return TRUE;
+  return announce(*load, error);
 }
 
 }  // namespace
 
 extern "C" {
+
+// The module registers types (screen_animation.cpp), which must outlive
+// any one use of it.
+G_MODULE_EXPORT const gchar* g_module_check_init(GModule* module) {
+  g_module_make_resident(module);
+  return nullptr;
+}
 
 G_MODULE_EXPORT void fill_vtable(GdkPixbufModule* module) {
   module->load = load;
@@ -171,7 +228,9 @@ G_MODULE_EXPORT void fill_info(GdkPixbufFormat* info) {
   info->name = const_cast<gchar*>("ss4");
   info->signature = signature;
   info->domain = nullptr;
-  info->description = const_cast<gchar*>("SAM Coupé screen");
+  // Plain ASCII: loader caches are written in whatever locale a package's
+  // trigger runs in (often C), which turns any other letter into "?".
+  info->description = const_cast<gchar*>("SAM Coupe screen");
   info->mime_types = const_cast<gchar**>(mime_types);
   info->extensions = const_cast<gchar**>(extensions);
   info->flags = GDK_PIXBUF_FORMAT_THREADSAFE;
