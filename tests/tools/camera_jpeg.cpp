@@ -2,12 +2,18 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
-std::vector<std::uint8_t> saved_as(const char* format, const std::vector<std::uint8_t>& rgb, int width, int height) {
+#include <string>
+
+std::vector<std::uint8_t> saved_as(const char* format, const std::vector<std::uint8_t>& rgb, int width, int height,
+                                   int quality) {
   GdkPixbuf* pixbuf =
       gdk_pixbuf_new_from_data(rgb.data(), GDK_COLORSPACE_RGB, FALSE, 8, width, height, width * 3, nullptr, nullptr);
   gchar* bytes = nullptr;
   gsize size = 0;
-  const bool saved = gdk_pixbuf_save_to_buffer(pixbuf, &bytes, &size, format, nullptr, nullptr);
+  const std::string quality_text = std::to_string(quality);
+  const bool jpeg = std::string(format) == "jpeg";
+  const bool saved = gdk_pixbuf_save_to_buffer(pixbuf, &bytes, &size, format, nullptr, jpeg ? "quality" : nullptr,
+                                               quality_text.c_str(), nullptr);
   g_object_unref(pixbuf);
   std::vector<std::uint8_t> file;
   if (saved) file.assign(reinterpret_cast<std::uint8_t*>(bytes), reinterpret_cast<std::uint8_t*>(bytes) + size);
@@ -15,8 +21,9 @@ std::vector<std::uint8_t> saved_as(const char* format, const std::vector<std::ui
   return file;
 }
 
-std::vector<std::uint8_t> camera_jpeg(const std::vector<std::uint8_t>& rgb, int width, int height, int orientation) {
-  std::vector<std::uint8_t> jpeg = saved_as("jpeg", rgb, width, height);
+std::vector<std::uint8_t> camera_jpeg(const std::vector<std::uint8_t>& rgb, int width, int height, int orientation,
+                                      int quality) {
+  std::vector<std::uint8_t> jpeg = saved_as("jpeg", rgb, width, height, quality);
   if (jpeg.empty() || orientation == 0) return jpeg;
   // APP1 "Exif", 34 bytes counting its length: a big-endian TIFF header and
   // one directory with one entry, the orientation, a SHORT held in the entry

@@ -6,8 +6,10 @@
 #include <vector>
 
 // `rgb` is width x height pixels, 3 bytes each, top row first. Empty if
-// gdk-pixbuf cannot save it.
-std::vector<std::uint8_t> saved_as(const char* format, const std::vector<std::uint8_t>& rgb, int width, int height);
+// gdk-pixbuf cannot save it. `quality` counts for JPEG only.
+std::vector<std::uint8_t> saved_as(const char* format, const std::vector<std::uint8_t>& rgb, int width, int height,
+                                   int quality = 75);
 
 // An orientation of 0 leaves the tag out.
-std::vector<std::uint8_t> camera_jpeg(const std::vector<std::uint8_t>& rgb, int width, int height, int orientation);
+std::vector<std::uint8_t> camera_jpeg(const std::vector<std::uint8_t>& rgb, int width, int height, int orientation,
+                                      int quality = 75);

@@ -21,6 +21,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -286,6 +287,15 @@ TEST_F(Pngtoss4, MemoryStaysWithinTheLargestPicture) {
       {"needle.png", 1, 1000000, false, {"--crop"}, 64 * 1024},
       {"largest.png", 8192, 8192, true, {}, 288 * 1024},
   };
+#ifdef __SANITIZE_ADDRESS__
+  // The sanitizer shadows the memory used, an eighth more and its own
+  // books; the freed memory it keeps back is not the program's.
+  const char* options = std::getenv("ASAN_OPTIONS");
+  setenv("ASAN_OPTIONS", (std::string(options ? options : "") + ":quarantine_size_mb=0").c_str(), 1);
+  constexpr double SANITIZER_SHARE = 1.25;
+#else
+  constexpr double SANITIZER_SHARE = 1.0;
+#endif
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     write_png(temp_path(c.name), c.width, c.height, c.alpha,
@@ -294,7 +304,7 @@ TEST_F(Pngtoss4, MemoryStaysWithinTheLargestPicture) {
     args.push_back(temp_path(c.name));
     ProgramRun r = run(PNGTOSS4_PATH, args);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_LT(r.peak_kib, c.bound_kib);
+    EXPECT_LT(r.peak_kib, c.bound_kib * SANITIZER_SHARE);
     RecordProperty(c.name, std::to_string(r.peak_kib));
   }
 }
