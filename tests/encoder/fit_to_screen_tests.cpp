@@ -1,8 +1,10 @@
+#include "encoder/fit_to_screen.h"
 #include "encoder/screen_encoder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <ostream>
 
@@ -74,6 +76,33 @@ TEST(FitToScreenTest, ShrinkingAveragesLight) {
     }
   const RgbPicture out = fit_to_screen(board, false);
   EXPECT_TRUE(std::all_of(out.rgb.begin(), out.rgb.end(), [](std::uint8_t v) { return v == 188; }));
+}
+
+// Transparent pixels go onto black in linear light, as light through a
+// partly covered window: white at half cover is the grey of half the light
+// (188), not half the sRGB level (128).
+TEST(FitToScreenTest, TransparencyGoesOntoBlackInLinearLight) {
+  struct Case {
+    std::array<std::uint8_t, 4> rgba;
+    std::array<std::uint8_t, 3> shown;
+  };
+  const Case cases[] = {
+      {{200, 120, 40, 255}, {200, 120, 40}},
+      {{200, 120, 40, 0}, {0, 0, 0}},
+      {{255, 255, 255, 128}, {188, 188, 188}},
+      {{255, 0, 255, 64}, {137, 0, 137}},
+  };
+  for (const Case& c : cases) {
+    // The screen's size, so nothing is resampled; rows padded as a reader's are.
+    constexpr std::size_t STRIDE = 256 * 4 + 8;
+    std::vector<std::uint8_t> rows(STRIDE * 192);
+    for (std::size_t y = 0; y < 192; ++y)
+      for (std::size_t x = 0; x < 256; ++x) std::copy(c.rgba.begin(), c.rgba.end(), rows.begin() + y * STRIDE + x * 4);
+    const RgbPicture out = fit_to_screen(PictureView{256, 192, int{STRIDE}, 4, rows.data(), 1}, false);
+    for (std::size_t i = 0; i < out.rgb.size(); i += 3)
+      ASSERT_TRUE(std::equal(c.shown.begin(), c.shown.end(), out.rgb.begin() + static_cast<std::ptrdiff_t>(i)))
+          << "alpha " << int{c.rgba[3]} << " at " << i / 3;
+  }
 }
 
 TEST(FitToScreenTest, EmptyPictureIsBlack) {

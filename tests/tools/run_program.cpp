@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <fstream>
@@ -40,7 +41,9 @@ ProgramRun run_program(const std::string& path, const std::vector<std::string>& 
   pid_t pid = 0;
   if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
-    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+    run.peak_kib = usage.ru_maxrss;
   }
   posix_spawn_file_actions_destroy(&actions);
   run.out = slurp(out_name);

@@ -4,7 +4,8 @@
 #include <vector>
 
 struct ProgramRun {
-  int status = -1;  // exit status; -1 if it did not exit normally
+  int status = -1;    // exit status; -1 if it did not exit normally
+  long peak_kib = 0;  // its peak resident memory
   std::string out;
   std::string err;
 };

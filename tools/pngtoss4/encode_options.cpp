@@ -17,15 +17,17 @@ std::optional<Dither> parse_dither(std::string_view text) {
 
 const char* encode_usage_line() {
   return "usage: pngtoss4 [-o OUTPUT] [--no-line-changes] [--dither none|ordered|diffusion] [--max-changes N] "
-         "[--crop] IMAGE...";
+         "[--crop] [-v] IMAGE...";
 }
 
 std::string encode_help_text() {
   return std::string(encode_usage_line()) +
          "\n"
-         "Turns PNG pictures into SAM screen mode 4 files (.ss4): 256 x 192 pixels in\n"
+         "Turns pictures into SAM screen mode 4 files (.ss4): 256 x 192 pixels in\n"
          "16 of the machine's 128 colours, with one look-up change a row where it\n"
-         "lowers the visible error.\n"
+         "lowers the visible error. It reads JPEG (turned as the camera recorded),\n"
+         "PNG, GIF, TIFF, WebP, BMP and whatever else gdk-pixbuf's installed loaders\n"
+         "read.\n"
          "\n"
          "  -o OUTPUT          the output file for a single IMAGE, or an existing\n"
          "                     folder for any number of them (default: beside each\n"
@@ -35,6 +37,8 @@ std::string encode_help_text() {
          "  --max-changes N    at most N line changes (0 to 191; default 191)\n"
          "  --crop             fill the screen, cutting what overhangs, instead of\n"
          "                     fitting the whole picture on black\n"
+         "  -v, --verbose      a line for each screen written: its name, the colours\n"
+         "                     shown, the line changes and the mean error (CIELAB)\n"
          "  -h, --help         show this text\n"
          "  --version          show the version\n"
          "\n"
@@ -48,6 +52,14 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
   ParsedEncodeCommand result;
   EncodeCommand& c = result.command;
   bool options_ended = false;
+  // An option may come again only with the same value: which one was meant
+  // is not for the program to guess.
+  std::optional<Dither> dither_given;
+  std::optional<int> changes_given;
+  auto again = [&](std::string_view name) {
+    result.error = "option " + std::string(name) + " given twice with different values";
+    return result;
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
     if (options_ended || arg.size() < 2 || arg[0] != '-') {
@@ -72,6 +84,10 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
     }
     if (arg == "--crop") {
       c.crop = true;
+      continue;
+    }
+    if (arg == "-v" || arg == "--verbose") {
+      c.verbose = true;
       continue;
     }
     // Options with a value: glued on ("-oOUT", "--dither=none") or next.
@@ -102,6 +118,7 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
         result.error = "option -o needs a name";
         return result;
       }
+      if (c.output && *c.output != value) return again(name);
       c.output = std::string(value);
     } else if (name == "--dither") {
       std::optional<Dither> dither = parse_dither(value);
@@ -109,16 +126,21 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
         result.error = "bad dither " + std::string(value) + " (none, ordered or diffusion)";
         return result;
       }
-      c.encoder.dither = *dither;
+      if (dither_given && *dither_given != *dither) return again(name);
+      dither_given = c.encoder.dither = *dither;
     } else {
       std::optional<int> changes = parse_whole_number(value);
       if (!changes || *changes < 0 || *changes > 191) {
         result.error = "bad change count " + std::string(value) + " (0 to 191)";
         return result;
       }
-      c.encoder.max_changes = *changes;
+      if (changes_given && *changes_given != *changes) return again(name);
+      changes_given = c.encoder.max_changes = *changes;
     }
   }
-  if (c.images.empty()) result.error = "no images";
+  if (!c.encoder.line_changes && changes_given)
+    result.error = "--no-line-changes and --max-changes cannot go together";
+  else if (c.images.empty())
+    result.error = "no images";
   return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of pngtoss4:
 // pngtoss4 [-o OUTPUT] [--no-line-changes] [--dither none|ordered|diffusion]
-//          [--max-changes N] [--crop] IMAGE...
+//          [--max-changes N] [--crop] [-v] IMAGE...
 #include "encoder/screen_encoder.h"
 
 #include <optional>
@@ -14,7 +14,8 @@ enum class EncodeAction { encode, help, version };
 struct EncodeCommand {
   EncodeAction action = EncodeAction::encode;
   EncoderOptions encoder;
-  bool crop = false;  // fill the screen, cutting what overhangs
+  bool crop = false;     // fill the screen, cutting what overhangs
+  bool verbose = false;  // a line on standard output for each screen written
   std::optional<std::string> output;
   std::vector<std::string> images;
 };
@@ -25,7 +26,8 @@ struct ParsedEncodeCommand {
 };
 
 // `args` are the arguments after the program name. Options may come before,
-// between or after the images; "--" ends them.
+// between or after the images; "--" ends them. An option given twice with
+// different values, and --no-line-changes with --max-changes, are errors.
 ParsedEncodeCommand parse_encode_command(std::span<const char* const> args);
 
 const char* encode_usage_line();

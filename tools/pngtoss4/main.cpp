@@ -1,18 +1,24 @@
-// pngtoss4: turns PNG pictures into SAM screen mode 4 files, fitted into
-// 256 x 192, in the colours and line changes that show them best. Exit
-// status 0 when all were encoded, 1 when any failed, 2 for a usage error,
-// 128 + the signal's number when interrupted.
+// pngtoss4: turns pictures (JPEG, PNG, GIF, TIFF, WebP and whatever else
+// gdk-pixbuf reads) into SAM screen mode 4 files, fitted into 256 x 192, in
+// the colours and line changes that show them best. Exit status 0 when all
+// were encoded, 1 when any failed, 2 for a usage error, 128 + the signal's
+// number when interrupted.
 #include "encode_options.h"
 #include "interruption.h"
 #include "jobs.h"
 #include "output_names.h"
-#include "png_picture.h"
+#include "picture_reader.h"
 
+#include "encoder/fit_to_screen.h"
 #include "encoder/screen_encoder.h"
 #include "native/system/file.h"
 #include "native/system/text.h"
 #include "runtime/print_text.h"
+#include "screen/screen_decoder.h"
 
+#include <glib.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -24,9 +30,15 @@ int usage_error(const std::string& what) {
   return 2;
 }
 
+// What went wrong, after the picture's name: ss4topng's words wherever the
+// fault is the same.
 std::string read_failure(const PictureRead& read) {
   switch (read.status) {
-    case PictureReadStatus::not_png: return "not a PNG image (" + read.detail + ")";
+    case PictureReadStatus::missing: return native::to_utf8(BAD_SIZE_TEXT);
+    case PictureReadStatus::folder: return "is a folder";
+    case PictureReadStatus::out_of_memory: return "cannot read: " + std::string(std::strerror(ENOMEM));
+    case PictureReadStatus::not_picture: return "not a picture (" + read.detail + ")";
+    case PictureReadStatus::cut_short: return "cut short";
     case PictureReadStatus::too_large: return "too large to encode (" + read.detail + ")";
     default: return "cannot read: " + std::string(std::strerror(read.error ? read.error : EIO));
   }
@@ -50,17 +62,26 @@ bool write_screen(const std::string& name, const std::vector<std::uint8_t>& byte
 // Empty on success, else the one line saying what failed.
 std::string encode_one(const Conversion& c, const EncodeCommand& command) {
   if (!c.refusal.empty()) return c.refusal;
-  PictureRead read = read_png_picture(c.input);
+  PictureRead read = read_picture(c.input, command.crop);
   if (read.status != PictureReadStatus::read) return c.input + ": " + read_failure(read);
-  if (read.picture.width < 1 || read.picture.height < 1) return c.input + ": not a PNG image (no pixels)";
-  EncodedScreen screen = encode_screen(fit_to_screen(read.picture, command.crop), command.encoder);
+  const RgbPicture fitted = fit_to_screen(read.view, command.crop);
+  read = {};  // the picture's memory goes back before the encoder takes its own
+  EncodedScreen screen = encode_screen(fitted, command.encoder);
   native::set_last_file_error(0);
   if (!write_screen(c.output, screen.file)) {
     int error = native::last_file_error();
     return c.input + ": cannot write " + c.output + (error ? ": " + std::string(std::strerror(error)) : "");
   }
+  if (command.verbose)
+    std::printf("%s: %d colours, %d line changes, mean error %.2f\n", c.output.c_str(), screen.colours_used,
+                screen.changes, screen.mean_error);
   return {};
 }
+
+// Loaders' own warnings would break the rule of one line per failed
+// picture; what they report as errors reaches that line.
+void drop_log_message(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+GLogWriterOutput drop_structured_log(GLogLevelFlags, const GLogField*, gsize, gpointer) { return G_LOG_WRITER_HANDLED; }
 
 }  // namespace
 
@@ -75,6 +96,8 @@ int main(int argc, char** argv) {
   ConversionPlan plan = plan_conversions(command.images, command.output, ".ss4");
   if (!plan.error.empty()) return usage_error(plan.error);
 
+  g_log_set_default_handler(drop_log_message, nullptr);
+  g_log_set_writer_func(drop_structured_log, nullptr, nullptr);
   install_interruption_handlers(native::remove_pending_outputs);
   std::size_t failed = 0;
   for (const Conversion& c : plan.conversions) {
@@ -82,6 +105,11 @@ int main(int argc, char** argv) {
     if (failure.empty()) continue;
     report_line(failure);
     ++failed;
+  }
+  // Lines asked for and lost (a full disk, a closed pipe) are a failure too.
+  if (command.verbose && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+    report_line("pngtoss4: cannot write standard output: " + std::string(std::strerror(errno ? errno : EIO)));
+    return 1;
   }
   return failed == 0 ? 0 : 1;
 }
