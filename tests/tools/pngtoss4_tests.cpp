@@ -32,8 +32,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string USAGE =
-    "usage: pngtoss4 [-o OUTPUT] [--no-line-changes] [--dither none|ordered|diffusion] [--max-changes N] "
-    "[--crop] [-v] IMAGE...\n";
+    "usage: pngtoss4 [-o OUTPUT] [-f] [--no-line-changes] [--dither none|ordered|diffusion] "
+    "[--max-changes N] [--crop] [-v] IMAGE...\n";
 
 // A picture from a colour function of (x, y).
 template <class Colour>
@@ -213,6 +213,30 @@ TEST_F(Pngtoss4, WritesWhatTheEncoderScoredAndTheConverterShows) {
     for (const auto& row : png.rows) rows.insert(rows.end(), row.begin(), row.end());
     EXPECT_EQ(rows, expected.shown.rgb);
   }
+}
+
+// The first thing a user tries: a photo into a screen and back. Neither
+// program writes over a file under a name it made up; --force does.
+TEST_F(Pngtoss4, TheRoundTripKeepsThePhoto) {
+  const std::string photo = temp_path("pic.png"), screen = temp_path("pic.ss4");
+  write_png(photo, picture(64, 48, [](int x, int y) { return std::tuple{x * 4, y * 5, 90}; }));
+  const std::vector<std::uint8_t> photo_bytes = read_whole_file(photo);
+  ASSERT_EQ(run(PNGTOSS4_PATH, {photo}).status, 0);
+  const std::vector<std::uint8_t> screen_bytes = read_whole_file(screen);
+  const std::string exists = " exists; -o names it, --force replaces it\n";
+
+  ProgramRun back = run(SS4TOPNG_PATH, {screen});
+  EXPECT_EQ(back.status, 1);
+  EXPECT_EQ(back.err, screen + ": " + photo + exists);
+  ProgramRun again = run(PNGTOSS4_PATH, {"--dither", "none", photo});
+  EXPECT_EQ(again.status, 1);
+  EXPECT_EQ(again.err, photo + ": " + screen + exists);
+  EXPECT_EQ(read_whole_file(photo), photo_bytes);
+  EXPECT_EQ(read_whole_file(screen), screen_bytes);
+
+  EXPECT_EQ(run(PNGTOSS4_PATH, {"-f", "--dither", "none", photo}).status, 0);
+  EXPECT_NE(read_whole_file(screen), screen_bytes);
+  EXPECT_EQ(listing(), (std::set<std::string>{"pic.png", "pic.ss4"}));
 }
 
 // Each file is encoded from exactly the pixels gdk-pixbuf shows for it,

@@ -16,8 +16,8 @@ std::optional<Dither> parse_dither(std::string_view text) {
 }  // namespace
 
 const char* encode_usage_line() {
-  return "usage: pngtoss4 [-o OUTPUT] [--no-line-changes] [--dither none|ordered|diffusion] [--max-changes N] "
-         "[--crop] [-v] IMAGE...";
+  return "usage: pngtoss4 [-o OUTPUT] [-f] [--no-line-changes] [--dither none|ordered|diffusion] "
+         "[--max-changes N] [--crop] [-v] IMAGE...";
 }
 
 std::string encode_help_text() {
@@ -32,6 +32,8 @@ std::string encode_help_text() {
          "  -o OUTPUT          the output file for a single IMAGE, or an existing\n"
          "                     folder for any number of them (default: beside each\n"
          "                     IMAGE, its extension replaced by .ss4)\n"
+         "  -f, --force        replace a file that has the name of a screen made\n"
+         "                     beside IMAGE or in the -o folder (never done otherwise)\n"
          "  --no-line-changes  the same 16 colours on every row\n"
          "  --dither MODE      none, ordered or diffusion (the default)\n"
          "  --max-changes N    at most N line changes (0 to 191; default 191)\n"
@@ -88,6 +90,10 @@ ParsedEncodeCommand parse_encode_command(std::span<const char* const> args) {
     }
     if (arg == "-v" || arg == "--verbose") {
       c.verbose = true;
+      continue;
+    }
+    if (arg == "-f" || arg == "--force") {
+      c.force = true;
       continue;
     }
     // Options with a value: glued on ("-oOUT", "--dither=none") or next.

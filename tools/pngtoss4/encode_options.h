@@ -1,6 +1,6 @@
 #pragma once
 // The command line of pngtoss4:
-// pngtoss4 [-o OUTPUT] [--no-line-changes] [--dither none|ordered|diffusion]
+// pngtoss4 [-o OUTPUT] [-f] [--no-line-changes] [--dither none|ordered|diffusion]
 //          [--max-changes N] [--crop] [-v] IMAGE...
 #include "encoder/screen_encoder.h"
 
@@ -16,6 +16,7 @@ struct EncodeCommand {
   EncoderOptions encoder;
   bool crop = false;     // fill the screen, cutting what overhangs
   bool verbose = false;  // a line on standard output for each screen written
+  bool force = false;    // screens named beside the pictures or in a folder may replace files
   std::optional<std::string> output;
   std::vector<std::string> images;
 };

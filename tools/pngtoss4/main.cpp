@@ -68,9 +68,11 @@ std::string encode_one(const Conversion& c, const EncodeCommand& command) {
   read = {};  // the picture's memory goes back before the encoder takes its own
   EncodedScreen screen = encode_screen(fitted, command.encoder);
   native::set_last_file_error(0);
+  native::set_outputs_replace_existing(c.may_replace);
   if (!write_screen(c.output, screen.file)) {
     int error = native::last_file_error();
-    return c.input + ": cannot write " + c.output + (error ? ": " + std::string(std::strerror(error)) : "");
+    if (error == EEXIST && !c.may_replace) return exists_refusal(c);
+    return c.input + ": cannot write " + c.output + (error ? ": " + native::file_error_text(error) : "");
   }
   if (command.verbose)
     std::printf("%s: %d colours, %d line changes, mean error %.2f\n", c.output.c_str(), screen.colours_used,
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
   if (command.action == EncodeAction::version) return print_text("pngtoss4", encode_version_text());
   if (!parsed.error.empty()) return usage_error(parsed.error);
 
-  ConversionPlan plan = plan_conversions(command.images, command.output, ".ss4");
+  ConversionPlan plan = plan_conversions(command.images, command.output, ".ss4", command.force);
   if (!plan.error.empty()) return usage_error(plan.error);
 
   g_log_set_default_handler(drop_log_message, nullptr);
