@@ -26,6 +26,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# pngtoss4 reads WebP pictures through gdk-pixbuf's WebP loader, a package
+# of its own; every other format's loader comes with gdk-pixbuf.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "webp-pixbuf-loader")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${CPACK_PACKAGE_HOMEPAGE_URL})
 
 # The maintainer scripts refresh the caches that the file type, the launcher

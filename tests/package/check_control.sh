@@ -33,6 +33,8 @@ done
 # dpkg-shlibdeps gives each shared library with symbol versions a minimum.
 grep -q 'libc6 (>= ' <<< "$depends" || fail "libc6 has no minimum version: $depends"
 
+[ "$(field Recommends)" = webp-pixbuf-loader ] || fail "Recommends is $(field Recommends), not webp-pixbuf-loader"
+
 control=$work/control
 dpkg-deb -e "$deb" "$control"
 for script in postinst postrm; do
