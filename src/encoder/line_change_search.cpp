@@ -11,15 +11,11 @@ namespace {
 // suit the rows that follow, but farther rows get their own changes.
 constexpr int WINDOW_ROWS = 16;
 
-struct Candidate {
-  int entry = -1, colour = 0;
-  double gain = 0;
-};
-
-// The best change for the rows in `window`, among those that also help the
-// first row: a change no pixel of its own row wants would only be spent
+// The best changes for the rows in `window`, among those that also help
+// the first row: a change no pixel of its own row wants would only be spent
 // early on rows that can change for themselves.
-Candidate best_change(const WeightedColours& window, const std::vector<double>& row_weight, const Clut& clut) {
+std::vector<LineChange> best_changes(const WeightedColours& window, const std::vector<double>& row_weight,
+                                     const Clut& clut, int count) {
   const std::size_t n = window.weight.size();
   std::vector<float> first(n), second(n);
   std::vector<int> nearest(n);
@@ -39,7 +35,7 @@ Candidate best_change(const WeightedColours& window, const std::vector<double>& 
   std::array<bool, PALETTE_COLOURS> in_table{};
   for (std::uint8_t c : clut) in_table[c] = true;
 
-  Candidate best;
+  std::vector<LineChange> best;  // by gain, largest first
   for (int c = 0; c < PALETTE_COLOURS; ++c) {
     if (in_table[static_cast<std::size_t>(c)]) continue;
     // Gain of c as a seventeenth entry, less what losing each entry costs
@@ -55,63 +51,36 @@ Candidate best_change(const WeightedColours& window, const std::vector<double>& 
       lost[static_cast<std::size_t>(nearest[i])] += window.weight[i] * back;
       lost_row[static_cast<std::size_t>(nearest[i])] += row_weight[i] * back;
     }
+    // Each colour once, in the entry where it costs least.
+    LineChange pick{0, -1, c, 1e-6};
     for (int e = 0; e < CLUT_ENTRIES; ++e) {
       const double gain = added - lost[static_cast<std::size_t>(e)];
       const double gain_row = added_row - lost_row[static_cast<std::size_t>(e)];
-      if (gain_row > 1e-6 && gain > best.gain + 1e-6) best = {e, c, gain};
+      if (gain_row > 1e-6 && gain > pick.gain + 1e-6) pick.entry = e, pick.gain = gain;
     }
+    if (pick.entry < 0) continue;
+    const auto at = std::find_if(best.begin(), best.end(), [&](const LineChange& b) { return b.gain < pick.gain; });
+    best.insert(at, pick);
+    if (static_cast<int>(best.size()) > count) best.pop_back();
   }
   return best;
 }
 
 }  // namespace
 
-std::vector<LineChange> choose_line_changes(const RowBins& rows, const Clut& start, int max_changes) {
-  std::vector<LineChange> changes;
-  if (max_changes <= 0) return changes;
+std::vector<LineChange> propose_line_changes(const RowBins& rows, int y, const Clut& clut, int count) {
   const int height = static_cast<int>(rows.size());
-  Clut clut = start;
-  for (int y = 1; y < height; ++y) {
-    ColourBins window = rows[static_cast<std::size_t>(y)];
-    for (int below = y + 1; below < std::min(height, y + WINDOW_ROWS); ++below)
-      for (int c = 0; c < PALETTE_COLOURS; ++c)
-        window[static_cast<std::size_t>(c)].add(rows[static_cast<std::size_t>(below)][static_cast<std::size_t>(c)]);
-    const WeightedColours weighed = weigh_bins(window);
-    std::vector<double> row_weight;
-    for (int c : weighed.colour)
-      row_weight.push_back(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(c)].weight);
-    const Candidate best = best_change(weighed, row_weight, clut);
-    if (best.entry < 0) continue;
-    clut[static_cast<std::size_t>(best.entry)] = static_cast<std::uint8_t>(best.colour);
-    changes.push_back({y, best.entry, best.colour, best.gain});
-  }
-  if (static_cast<int>(changes.size()) > max_changes) {
-    std::stable_sort(changes.begin(), changes.end(),
-                     [](const LineChange& p, const LineChange& q) { return p.gain > q.gain; });
-    changes.resize(static_cast<std::size_t>(max_changes));
-    std::sort(changes.begin(), changes.end(), [](const LineChange& p, const LineChange& q) { return p.row < q.row; });
-  }
+  ColourBins window = rows[static_cast<std::size_t>(y)];
+  for (int below = y + 1; below < std::min(height, y + WINDOW_ROWS); ++below)
+    for (int c = 0; c < PALETTE_COLOURS; ++c)
+      window[static_cast<std::size_t>(c)].add(rows[static_cast<std::size_t>(below)][static_cast<std::size_t>(c)]);
+  const WeightedColours weighed = weigh_bins(window);
+  std::vector<double> row_weight;
+  for (int c : weighed.colour)
+    row_weight.push_back(rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(c)].weight);
+  std::vector<LineChange> changes = best_changes(weighed, row_weight, clut, count);
+  for (LineChange& change : changes) change.row = y;
   return changes;
-}
-
-std::vector<Clut> row_tables(const Clut& start, std::vector<LineChange>& changes) {
-  std::vector<Clut> tables(SCREEN_ROWS);
-  Clut clut = start;
-  std::size_t next = 0;
-  std::vector<LineChange> used;
-  for (int y = 0; y < SCREEN_ROWS; ++y) {
-    if (next < changes.size() && changes[next].row == y) {
-      const LineChange& change = changes[next++];
-      auto& entry = clut[static_cast<std::size_t>(change.entry)];
-      if (entry != change.colour) {
-        entry = static_cast<std::uint8_t>(change.colour);
-        used.push_back(change);
-      }
-    }
-    tables[static_cast<std::size_t>(y)] = clut;
-  }
-  changes = std::move(used);
-  return tables;
 }
 
 }  // namespace encoder

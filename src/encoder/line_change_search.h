@@ -1,14 +1,15 @@
 #pragma once
-// Choosing the line changes: top down, for each row the one change of one
-// entry that most lowers the error of that row and the rows just below it,
-// under the table the rows above left.
+// Proposing line changes from binned colours: for a row, the changes of one
+// entry that most lower the error of that row and the rows just below it,
+// under the table the rows above left. Quick enough to weigh all 16 x 128
+// changes on every row; the dithered result then decides among the few
+// proposed (seen_line_changes.h).
 #include "encoder/colour_bins.h"
+#include "encoder/screen_dither.h"
 
 #include <vector>
 
 namespace encoder {
-
-constexpr int SCREEN_ROWS = 192;
 
 struct LineChange {
   int row = 0;  // the first row that shows it (its record's line byte is row - 1)
@@ -19,12 +20,8 @@ struct LineChange {
 
 using RowBins = std::vector<ColourBins>;  // one set of bins a row
 
-// The chosen changes, by row, at most `max_changes` of them (those with the
-// largest gains when more helped).
-std::vector<LineChange> choose_line_changes(const RowBins& rows, const Clut& start, int max_changes);
-
-// The table in force on each row once `changes` (by row) are applied to
-// `start`; changes that set an entry to what it holds already are dropped.
-std::vector<Clut> row_tables(const Clut& start, std::vector<LineChange>& changes);
+// Up to `count` changes for row `y`, best first, none of them leaving an
+// entry as it was.
+std::vector<LineChange> propose_line_changes(const RowBins& rows, int y, const Clut& clut, int count);
 
 }  // namespace encoder

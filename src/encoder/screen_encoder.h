@@ -30,6 +30,7 @@ struct EncodedScreen {
   int colours_used = 0;            // distinct palette colours shown
   int changes = 0;                 // line-change records written
   double mean_error = 0;           // mean CIELAB ΔE of `shown` against the picture encoded
+  double seen_error = 0;           // the same, both blurred as the eye does at viewing distance
 };
 
 // Any picture fitted into 256 x 192: scaled to fit with its shape kept and
