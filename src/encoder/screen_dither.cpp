@@ -61,20 +61,23 @@ constexpr float LIMIT = 24.0f;
 
 }  // namespace
 
-RowDither::RowDither(const RgbPicture& picture, const std::vector<Lab>& lab, Dither mode) : mode_(mode), want_(lab) {
+RowDither::RowDither(const RgbPicture& picture, const std::vector<Lab>& lab, Dither mode)
+    : mode_(mode), want_(lab.data()) {
   if (mode != Dither::ordered) return;
-  for (std::size_t i = 0; i < want_.size(); ++i) {
+  ordered_.resize(lab.size());
+  want_ = ordered_.data();
+  for (std::size_t i = 0; i < ordered_.size(); ++i) {
     const std::size_t x = i % SCREEN_WIDTH, y = i / SCREEN_WIDTH;
     const float offset = ((static_cast<float>(BAYER[y % 8][x % 8]) + 0.5f) / 64.0f - 0.5f) * ORDERED_SPREAD;
     const std::uint8_t* rgb = &picture.rgb[i * 3];
     auto level = [offset](std::uint8_t v) { return linear_of_encoded(static_cast<float>(v) / 255.0f + offset); };
-    want_[i] = lab_of({level(rgb[0]), level(rgb[1]), level(rgb[2])});
+    ordered_[i] = lab_of({level(rgb[0]), level(rgb[1]), level(rgb[2])});
   }
 }
 
 void RowDither::row(int y, const Clut& clut, Carry& carry, std::uint8_t* entries) const {
   const RowLab table = table_lab(clut);
-  const Lab* want = &want_[static_cast<std::size_t>(y) * SCREEN_WIDTH];
+  const Lab* want = want_ + static_cast<std::size_t>(y) * SCREEN_WIDTH;
   if (mode_ != Dither::diffusion) {
     for (int x = 0; x < SCREEN_WIDTH; ++x) entries[x] = nearest_entry(want[x], table);
     return;

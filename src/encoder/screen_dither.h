@@ -27,6 +27,7 @@ class RowDither {
     std::array<Lab, SCREEN_WIDTH + 2> error{};
   };
 
+  // Keeps `lab`, which must outlive it.
   RowDither(const RgbPicture& picture, const std::vector<Lab>& lab, Dither mode);
 
   // Row y's 256 entries under `table`, from `carry` (which the call moves on
@@ -35,7 +36,8 @@ class RowDither {
 
  private:
   Dither mode_;
-  std::vector<Lab> want_;  // what each pixel asks for before any carried error
+  std::vector<Lab> ordered_;  // ordered: each pixel with its threshold added
+  const Lab* want_;           // what each pixel asks for before any carried error
 };
 
 }  // namespace encoder

@@ -62,9 +62,16 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
   RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(SCREEN_HEIGHT);
   ColourBins whole{};
   const bool dithered = options.dither != Dither::none;
+  std::size_t nearest = 0;
   for (std::size_t i = 0; i < PIXELS; ++i) {
-    lab[i] = lab_of_rgb(&picture.rgb[i * 3]);
-    const auto nearest = static_cast<std::size_t>(nearest_palette_colour(lab[i]));
+    // A run of one colour (a flat area, a border) is converted once.
+    const bool repeat = i > 0 && std::equal(&picture.rgb[i * 3], &picture.rgb[i * 3 + 3], &picture.rgb[i * 3 - 3]);
+    if (repeat) {
+      lab[i] = lab[i - 1];
+    } else {
+      lab[i] = lab_of_rgb(&picture.rgb[i * 3]);
+      nearest = static_cast<std::size_t>(nearest_palette_colour(lab[i]));
+    }
     nearest_rows[i / SCREEN_WIDTH][nearest].add(lab[i]);
     whole[nearest].add(lab[i]);
     if (!dithered) continue;

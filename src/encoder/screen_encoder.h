@@ -1,9 +1,9 @@
 #pragma once
 // Turning a picture into a SAM screen mode 4 file that the viewer shows at
-// its best: 16 of the machine's 128 colours, chosen for the least visible
-// error (in CIELAB), at most one look-up change a row (the only one a row
-// can have), and dithering. What the encoder scores is exactly what the
-// viewer shows for the file it writes.
+// its best: 16 of the machine's 128 colours (in CIELAB), at most one
+// look-up change a row (the only one a row can have), chosen for the least
+// error seen at viewing distance, and dithering. What the encoder scores is
+// exactly what the viewer shows for the file it writes.
 #include <cstdint>
 #include <vector>
 
