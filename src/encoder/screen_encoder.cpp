@@ -1,11 +1,12 @@
-// The encoder's steps in order: bin the pixels, choose the starting table
-// and the line changes, dither, write the file, and then read the file back
-// through the viewer's own decoder, so that what is scored and returned as
-// shown is exactly what the file shows.
+// The encoder's steps in order: bin the pixels, choose the starting table,
+// dither the screen without line changes and with the changes a search
+// finds, write whichever is seen with less error, and then read the file
+// back through the viewer's own decoder, so that what is scored and
+// returned as shown is exactly what the file shows.
 #include "encoder/screen_encoder.h"
 
 #include "encoder/colour_space.h"
-#include "encoder/line_change_search.h"
+#include "encoder/line_change_proposals.h"
 #include "encoder/screen_dither.h"
 #include "encoder/seen_error.h"
 #include "encoder/seen_line_changes.h"

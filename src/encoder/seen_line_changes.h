@@ -6,7 +6,7 @@
 // the least error on those rows is kept. Binned colours alone cannot tell
 // what dithering will make of a table, and often mislead (a change that
 // brings a wanted colour can take away one that dithering was mixing with).
-#include "encoder/line_change_search.h"
+#include "encoder/line_change_proposals.h"
 #include "encoder/screen_dither.h"
 #include "encoder/seen_error.h"
 

@@ -1,4 +1,4 @@
-#include "encoder/line_change_search.h"
+#include "encoder/line_change_proposals.h"
 
 #include <algorithm>
 #include <limits>
