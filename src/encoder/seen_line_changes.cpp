@@ -75,14 +75,19 @@ ScreenPlan plan_screen(const SeenSearch& search, const Clut& start, std::vector<
   return plan;
 }
 
-ScreenPlan search_line_changes(const SeenSearch& search, const Clut& start, int max_changes) {
-  if (max_changes <= 0) return plan_screen(search, start, {});
+namespace {
+
+// Top down, each row's best change among those proposed, if it lowers the
+// seen error of the rows it is tried on; at most `most` of them, and
+// `spacing` rows or more apart.
+ScreenPlan greedy_search(const SeenSearch& search, const Clut& start, int most, int spacing) {
   ScreenPlan plan{{}, std::vector<std::uint8_t>(SCREEN_WIDTH * SCREEN_HEIGHT), 0};
   Trials trials(search);
   RowDither::Carry carry;
   Clut clut = start;
+  int last = -spacing;
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    if (y > 0) {
+    if (y > 0 && y - last >= spacing && static_cast<int>(plan.changes.size()) < most) {
       std::vector<LineChange> proposed;
       for (const RowBins* rows : search.proposers)
         for (const LineChange& change : propose_line_changes(*rows, y, clut, PROPOSALS))
@@ -102,22 +107,36 @@ ScreenPlan search_line_changes(const SeenSearch& search, const Clut& start, int 
         if (best.entry >= 0) {
           clut[static_cast<std::size_t>(best.entry)] = static_cast<std::uint8_t>(best.colour);
           plan.changes.push_back(best);
+          last = y;
         }
       }
     }
     trials.show(y, clut, carry, &plan.entries[static_cast<std::size_t>(y) * SCREEN_WIDTH]);
   }
-  if (static_cast<int>(plan.changes.size()) <= max_changes) {
-    plan.seen = search.seen.error(0, SCREEN_HEIGHT, SCREEN_HEIGHT);
-    return plan;
-  }
-  // Too many: those that helped most, and the screen dithered anew.
-  std::vector<LineChange> changes = std::move(plan.changes);
-  std::stable_sort(changes.begin(), changes.end(),
+  plan.seen = search.seen.error(0, SCREEN_HEIGHT, SCREEN_HEIGHT);
+  return plan;
+}
+
+}  // namespace
+
+ScreenPlan search_line_changes(const SeenSearch& search, const Clut& start, int max_changes) {
+  if (max_changes <= 0) return plan_screen(search, start, {});
+  ScreenPlan all = greedy_search(search, start, SCREEN_HEIGHT, 1);
+  if (static_cast<int>(all.changes.size()) <= max_changes) return all;
+  // Too many. Each change suits the table the ones above it left, so the
+  // rows' own best changes help only while the next rows may change too.
+  // Two ways to keep to the allowance, each right for some pictures: the
+  // changes that gained most (a picture that changes in a few places), or a
+  // search again with the allowance spread evenly down the screen (one that
+  // changes all the way down).
+  ScreenPlan spread = greedy_search(search, start, max_changes, (SCREEN_HEIGHT - 1) / max_changes);
+  std::vector<LineChange> strongest = std::move(all.changes);
+  std::stable_sort(strongest.begin(), strongest.end(),
                    [](const LineChange& p, const LineChange& q) { return p.gain > q.gain; });
-  changes.resize(static_cast<std::size_t>(max_changes));
-  std::sort(changes.begin(), changes.end(), [](const LineChange& p, const LineChange& q) { return p.row < q.row; });
-  return plan_screen(search, start, std::move(changes));
+  strongest.resize(static_cast<std::size_t>(max_changes));
+  std::sort(strongest.begin(), strongest.end(), [](const LineChange& p, const LineChange& q) { return p.row < q.row; });
+  ScreenPlan kept = plan_screen(search, start, std::move(strongest));
+  return kept.seen < spread.seen ? kept : spread;
 }
 
 }  // namespace encoder

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -160,27 +161,28 @@ TEST(EncoderTest, FileIsValidAndShowsWhatIsReported) {
   }
 }
 
-// Fewer changes allowed keep the ones that help most, so the error grows
-// as the allowance shrinks but never beyond having none.
+// Fewer changes allowed cost error, but every allowance still buys some:
+// on a gradient, whose colours change all the way down, the few allowed
+// must be spread down the screen, not spent where the top rows gain most.
 TEST(EncoderTest, FewerChangesCostError) {
   const RgbPicture picture = encoder_pictures::gradient();
   double previous = 0;
   for (int max : {191, 40, 10, 0}) {
     const EncodedScreen s = encode_screen(picture, {true, Dither::none, max});
-    EXPECT_GE(s.seen_error, previous - 0.05) << max;
+    EXPECT_GT(s.seen_error, previous) << max;
     previous = s.seen_error;
   }
 }
 
 // Line changes are written only when they lower the error seen, whatever
-// the dithering and however few are allowed (the fewest kept alike for any
-// dithering); by default, on pictures whose colours change down the screen,
-// they lower it well.
+// the dithering and however few are allowed (cutting them down is the same
+// for every dithering, so it is tried once); by default, on pictures whose
+// colours change down the screen, they lower it well.
 TEST(EncoderTest, LineChangesLowerTheSeenError) {
   struct Expected {
     const char* name;
     RgbPicture (*picture)();
-    double most;  // the seen error with changes by default, against none
+    double most;  // by default, at most this share of the seen error without changes
   };
   const std::array<Expected, 3> pictures = {{{"gradient", encoder_pictures::gradient, 0.85},
                                              {"sky", encoder_pictures::sky, 0.7},
