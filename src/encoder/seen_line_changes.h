@@ -22,6 +22,8 @@ struct ScreenPlan {
   double seen = 0;
 };
 
+// What plans are made with: the dithering, and the seen error, where each
+// plan shows its rows in place of the last plan's.
 struct SeenSearch {
   const RowDither& dither;
   SeenRows& seen;
@@ -33,8 +35,9 @@ struct SeenSearch {
 // The screen dithered under `start` and `changes` (by row), and scored.
 ScreenPlan plan_screen(const SeenSearch& search, const Clut& start, std::vector<LineChange> changes);
 
-// The changes chosen, at most `max_changes` of them (those that took away
-// the most seen error when more helped), and the screen they make.
+// The changes chosen, at most `max_changes` of them, and the screen they
+// make. When more would help, those kept are the ones that gained most or
+// as many spread evenly down the screen, whichever is seen with less error.
 ScreenPlan search_line_changes(const SeenSearch& search, const Clut& start, int max_changes);
 
 }  // namespace encoder
