@@ -60,9 +60,9 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
           : fit_to_screen(input, false);
 
   std::vector<Lab> lab(PIXELS);
-  RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(SCREEN_HEIGHT);
-  ColourBins whole{};
   const bool dithered = options.dither != Dither::none;
+  RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(dithered ? SCREEN_HEIGHT : 0);
+  ColourBins whole{};
   std::size_t nearest = 0;
   for (std::size_t i = 0; i < PIXELS; ++i) {
     // A run of one colour (a flat area, a border) is converted once.

@@ -69,7 +69,8 @@ LinearPicture linear_picture(const RgbPicture& picture) {
 }
 
 SeenRows::Planes::Planes(int width, int height) {
-  for (auto& plane : c) plane.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  for (auto& plane : c)
+    plane = std::make_unique_for_overwrite<float[]>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 }
 
 SeenRows::SeenRows(const LinearPicture& picture)

@@ -8,6 +8,7 @@
 #include "encoder/screen_encoder.h"
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace encoder {
@@ -40,8 +41,9 @@ class SeenRows {
 
  private:
   // Three planes of floats, a component each, so that the loops vectorise.
+  // Left as allocated: every row is written before it is read.
   struct Planes {
-    std::vector<float> c[3];
+    std::unique_ptr<float[]> c[3];
     Planes(int width, int height);
     float* row(int plane, int y, int width) {
       return &c[plane][static_cast<std::size_t>(y) * static_cast<std::size_t>(width)];
