@@ -3,6 +3,8 @@
 #include "screen/sam_colour.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 namespace encoder {
 
@@ -74,14 +76,28 @@ const std::array<Lab, PALETTE_COLOURS>& palette_lab() {
 }
 
 int nearest_palette_colour(Lab c) {
-  const auto& palette = palette_lab();
-  int best = 0;
-  float best_distance = distance_squared(c, palette[0]);
-  for (int i = 1; i < PALETTE_COLOURS; ++i) {
-    const float d = distance_squared(c, palette[i]);
-    if (d < best_distance) best = i, best_distance = d;
+  // The palette a component at a time, so that the distances vectorise.
+  struct Planes {
+    std::array<float, PALETTE_COLOURS> l, a, b;
+  };
+  static const Planes planes = [] {
+    Planes p{};
+    for (std::size_t i = 0; i < PALETTE_COLOURS; ++i)
+      p.l[i] = palette_lab()[i].l, p.a[i] = palette_lab()[i].a, p.b[i] = palette_lab()[i].b;
+    return p;
+  }();
+  // Each distance carries its colour in its lowest bits (distances are
+  // never negative, so their bits order as integers do), and the least of
+  // those keys, which vectorises, is the answer: distances that differ by
+  // less than a part in 60,000 count as tied.
+  std::int32_t best = INT32_MAX;
+  for (std::size_t i = 0; i < PALETTE_COLOURS; ++i) {
+    const float dl = c.l - planes.l[i], da = c.a - planes.a[i], db = c.b - planes.b[i];
+    const std::int32_t key = (std::bit_cast<std::int32_t>(dl * dl + da * da + db * db) & ~(PALETTE_COLOURS - 1)) |
+                             static_cast<std::int32_t>(i);
+    best = std::min(best, key);
   }
-  return best;
+  return best & (PALETTE_COLOURS - 1);
 }
 
 }  // namespace encoder

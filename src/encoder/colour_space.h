@@ -43,7 +43,8 @@ inline float distance_squared(Lab p, Lab q) {
 }
 inline float delta_e(Lab p, Lab q) { return std::sqrt(distance_squared(p, q)); }
 
-// The palette colour nearest to `c`; the lowest index on a tie.
+// The palette colour nearest to `c`; the lowest index on a tie (or near
+// enough: within a part in 60,000).
 int nearest_palette_colour(Lab c);
 
 }  // namespace encoder

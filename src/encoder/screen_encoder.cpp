@@ -1,12 +1,15 @@
-// The encoder's steps in order: bin the pixels, choose the starting table
-// and the line changes, dither, write the file, and then read the file back
-// through the viewer's own decoder, so that what is scored and returned as
-// shown is exactly what the file shows.
+// The encoder's steps in order: bin the pixels, choose the starting table,
+// dither the screen without line changes and with the changes a search
+// finds, write whichever is seen with less error, and then read the file
+// back through the viewer's own decoder, so that what is scored and
+// returned as shown is exactly what the file shows.
 #include "encoder/screen_encoder.h"
 
 #include "encoder/colour_space.h"
-#include "encoder/line_change_search.h"
+#include "encoder/line_change_proposals.h"
 #include "encoder/screen_dither.h"
+#include "encoder/seen_error.h"
+#include "encoder/seen_line_changes.h"
 #include "encoder/starting_clut.h"
 #include "screen/sam_colour.h"
 #include "screen/screen_decoder.h"
@@ -48,24 +51,6 @@ std::vector<std::uint8_t> write_file(const std::vector<std::uint8_t>& entries, c
   return file;
 }
 
-struct Plan {
-  std::vector<LineChange> changes;
-  std::vector<std::uint8_t> entries;
-  double error = 0;  // total ΔE of what it shows
-};
-
-Plan make_plan(const RgbPicture& picture, const std::vector<Lab>& lab, const Clut& start,
-               std::vector<LineChange> changes, Dither dither) {
-  Plan plan;
-  const std::vector<Clut> tables = row_tables(start, changes);
-  plan.changes = std::move(changes);
-  plan.entries = dither_screen(picture, lab, tables, dither);
-  const auto& palette = palette_lab();
-  for (std::size_t i = 0; i < PIXELS; ++i)
-    plan.error += delta_e(lab[i], palette[tables[i / SCREEN_WIDTH][plan.entries[i]]]);
-  return plan;
-}
-
 }  // namespace
 
 EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& options) {
@@ -75,12 +60,19 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
           : fit_to_screen(input, false);
 
   std::vector<Lab> lab(PIXELS);
-  RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(SCREEN_HEIGHT);
-  ColourBins whole{};
   const bool dithered = options.dither != Dither::none;
+  RowBins nearest_rows(SCREEN_HEIGHT), bracket_rows(dithered ? SCREEN_HEIGHT : 0);
+  ColourBins whole{};
+  std::size_t nearest = 0;
   for (std::size_t i = 0; i < PIXELS; ++i) {
-    lab[i] = lab_of_rgb(&picture.rgb[i * 3]);
-    const auto nearest = static_cast<std::size_t>(nearest_palette_colour(lab[i]));
+    // A run of one colour (a flat area, a border) is converted once.
+    const bool repeat = i > 0 && std::equal(&picture.rgb[i * 3], &picture.rgb[i * 3 + 3], &picture.rgb[i * 3 - 3]);
+    if (repeat) {
+      lab[i] = lab[i - 1];
+    } else {
+      lab[i] = lab_of_rgb(&picture.rgb[i * 3]);
+      nearest = static_cast<std::size_t>(nearest_palette_colour(lab[i]));
+    }
     nearest_rows[i / SCREEN_WIDTH][nearest].add(lab[i]);
     whole[nearest].add(lab[i]);
     if (!dithered) continue;
@@ -94,31 +86,29 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
     }
   }
 
-  // Plans: one table, changes for the nearest colours, and when dithering
-  // changes that bracket them. Which works best depends on the picture, so
-  // each is dithered and the one showing the least error is written.
+  // Line changes are written only when they show less error than none.
   const Clut start = starting_clut(whole);
-  Plan best = make_plan(picture, lab, start, {}, options.dither);
+  const RowDither dither(picture, lab, options.dither);
+  SeenRows seen(linear_picture(picture));
+  SeenSearch search{dither, seen, {&nearest_rows}};
+  if (dithered) search.proposers.push_back(&bracket_rows);
+  ScreenPlan best = plan_screen(search, start, {});
   const int max_changes = options.line_changes ? std::min(options.max_changes, SCREEN_HEIGHT - 1) : 0;
   if (max_changes > 0) {
-    for (const RowBins* rows : {&nearest_rows, &bracket_rows}) {
-      if (rows == &bracket_rows && !dithered) continue;
-      Plan plan = make_plan(picture, lab, start, choose_line_changes(*rows, start, max_changes), options.dither);
-      if (plan.error < best.error) best = std::move(plan);
-    }
+    ScreenPlan plan = search_line_changes(search, start, max_changes);
+    if (plan.seen < best.seen) best = std::move(plan);
   }
-  const std::vector<LineChange>& changes = best.changes;
-  const std::vector<std::uint8_t>& entries = best.entries;
 
   EncodedScreen out;
-  out.file = write_file(entries, start, changes);
-  out.changes = static_cast<int>(changes.size());
+  out.file = write_file(best.entries, start, best.changes);
+  out.changes = static_cast<int>(best.changes.size());
 
   DecodedScreen decoded;
   decode_screen(out.file, decoded);
   out.shown = {SCREEN_WIDTH, SCREEN_HEIGHT, std::vector<std::uint8_t>(PIXELS * 3)};
   std::array<bool, PALETTE_COLOURS> used{};
   double error = 0;
+  std::array<Linear, SCREEN_WIDTH> row{};
   for (std::size_t i = 0; i < PIXELS; ++i) {
     const int colour = decoded.row_clut[i / SCREEN_WIDTH][decoded.pixels[i]];
     used[static_cast<std::size_t>(colour)] = true;
@@ -127,8 +117,11 @@ EncodedScreen encode_screen(const RgbPicture& input, const EncoderOptions& optio
     out.shown.rgb[i * 3 + 1] = static_cast<std::uint8_t>((rgb >> 8) & 0xFF);
     out.shown.rgb[i * 3 + 2] = static_cast<std::uint8_t>((rgb >> 16) & 0xFF);
     error += delta_e(lab[i], palette_lab()[static_cast<std::size_t>(colour)]);
+    row[i % SCREEN_WIDTH] = palette_linear()[static_cast<std::size_t>(colour)];
+    if (i % SCREEN_WIDTH == SCREEN_WIDTH - 1) seen.show_row(static_cast<int>(i / SCREEN_WIDTH), row.data());
   }
   out.colours_used = static_cast<int>(std::count(used.begin(), used.end(), true));
   out.mean_error = error / static_cast<double>(PIXELS);
+  out.seen_error = seen.error(0, SCREEN_HEIGHT, SCREEN_HEIGHT) / static_cast<double>(PIXELS);
   return out;
 }

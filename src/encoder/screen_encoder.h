@@ -1,9 +1,9 @@
 #pragma once
 // Turning a picture into a SAM screen mode 4 file that the viewer shows at
-// its best: 16 of the machine's 128 colours, chosen for the least visible
-// error (in CIELAB), at most one look-up change a row (the only one a row
-// can have), and dithering. What the encoder scores is exactly what the
-// viewer shows for the file it writes.
+// its best: 16 of the machine's 128 colours (in CIELAB), at most one
+// look-up change a row (the only one a row can have), chosen for the least
+// error seen at viewing distance, and dithering. What the encoder scores is
+// exactly what the viewer shows for the file it writes.
 #include <cstdint>
 #include <vector>
 
@@ -30,6 +30,7 @@ struct EncodedScreen {
   int colours_used = 0;            // distinct palette colours shown
   int changes = 0;                 // line-change records written
   double mean_error = 0;           // mean CIELAB ΔE of `shown` against the picture encoded
+  double seen_error = 0;           // the same, both blurred as the eye does at viewing distance
 };
 
 // Any picture fitted into 256 x 192: scaled to fit with its shape kept and
