@@ -198,8 +198,8 @@ TEST_F(Pngtoss4, WritesWhatTheEncoderScoredAndTheConverterShows) {
     EXPECT_EQ(read_whole_file(written), expected.file);
     char verbose[200] = "";
     if (std::find(c.options.begin(), c.options.end(), "-v") != c.options.end())
-      std::snprintf(verbose, sizeof verbose, "%s: %d colours, %d line changes, mean error %.2f\n", written.c_str(),
-                    expected.colours_used, expected.changes, expected.mean_error);
+      std::snprintf(verbose, sizeof verbose, "%s: %d colours, %d line changes, mean error %.2f (seen %.2f)\n",
+                    written.c_str(), expected.colours_used, expected.changes, expected.mean_error, expected.seen_error);
     EXPECT_EQ(r.out, verbose);
     EXPECT_EQ(r.err, "");
     DecodedScreen decoded;

@@ -75,8 +75,8 @@ std::string encode_one(const Conversion& c, const EncodeCommand& command) {
     return c.input + ": cannot write " + c.output + (error ? ": " + native::file_error_text(error) : "");
   }
   if (command.verbose)
-    std::printf("%s: %d colours, %d line changes, mean error %.2f\n", c.output.c_str(), screen.colours_used,
-                screen.changes, screen.mean_error);
+    std::printf("%s: %d colours, %d line changes, mean error %.2f (seen %.2f)\n", c.output.c_str(), screen.colours_used,
+                screen.changes, screen.mean_error, screen.seen_error);
   return {};
 }
 
