@@ -6,7 +6,7 @@
 // distance (seen_dE), with line changes and without (*_one_table), and
 // what the changes take off the seen error (seen_gain_pct).
 #include "encoder/screen_encoder.h"
-#include "encoder_pictures.h"
+#include "full_colour_pictures.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,8 +15,7 @@
 namespace {
 
 void BM_encode(benchmark::State& state) {
-  const encoder_pictures::NamedPicture& which =
-      encoder_pictures::all_pictures()[static_cast<std::size_t>(state.range(0))];
+  const full_colour::NamedPicture& which = full_colour::all_pictures()[static_cast<std::size_t>(state.range(0))];
   const bool changes = state.range(1) != 0;
   const RgbPicture picture = which.make();
   EncoderOptions options;
@@ -40,7 +39,7 @@ void BM_encode(benchmark::State& state) {
 }
 
 void all_pictures(benchmark::internal::Benchmark* b) {
-  for (std::size_t i = 0; i < encoder_pictures::all_pictures().size(); ++i)
+  for (std::size_t i = 0; i < full_colour::all_pictures().size(); ++i)
     for (int changes : {0, 1}) b->Args({static_cast<long>(i), changes});
 }
 // An encode takes tens of milliseconds: 0.2 s a repetition is plenty, and

@@ -1,7 +1,7 @@
 #include "encoder/colour_space.h"
 #include "encoder/screen_encoder.h"
 #include "encoder/seen_error.h"
-#include "encoder_pictures.h"
+#include "full_colour_pictures.h"
 #include "screen/sam_colour.h"
 #include "screen/screen_decoder.h"
 
@@ -112,7 +112,7 @@ struct Case {
 // Whatever the picture and options, the file is one the viewer reads as
 // written, and it shows exactly `shown`, with the errors reported.
 TEST(EncoderTest, FileIsValidAndShowsWhatIsReported) {
-  const std::array<Case, 3> pictures = {{{"gradient", encoder_pictures::gradient}, {"noise", noise}, {"bands", bands}}};
+  const std::array<Case, 3> pictures = {{{"gradient", full_colour::gradient}, {"noise", noise}, {"bands", bands}}};
   const std::array<EncoderOptions, 4> options = {
       {{true, Dither::none, 191}, {true, Dither::none, 5}, {false, Dither::none, 191}, {true, Dither::none, 0}}};
   for (const Case& c : pictures) {
@@ -165,7 +165,7 @@ TEST(EncoderTest, FileIsValidAndShowsWhatIsReported) {
 // on a gradient, whose colours change all the way down, the few allowed
 // must be spread down the screen, not spent where the top rows gain most.
 TEST(EncoderTest, FewerChangesCostError) {
-  const RgbPicture picture = encoder_pictures::gradient();
+  const RgbPicture picture = full_colour::gradient();
   double previous = 0;
   for (int max : {191, 40, 10, 0}) {
     const EncodedScreen s = encode_screen(picture, {true, Dither::none, max});
@@ -184,9 +184,9 @@ TEST(EncoderTest, LineChangesLowerTheSeenError) {
     RgbPicture (*picture)();
     double most;  // by default, at most this share of the seen error without changes
   };
-  const std::array<Expected, 3> pictures = {{{"gradient", encoder_pictures::gradient, 0.85},
-                                             {"sky", encoder_pictures::sky, 0.7},
-                                             {"foliage", encoder_pictures::foliage, 1.0}}};
+  const std::array<Expected, 3> pictures = {{{"gradient", full_colour::gradient, 0.85},
+                                             {"sky", full_colour::sky, 0.7},
+                                             {"foliage", full_colour::foliage, 1.0}}};
   for (const Expected& e : pictures) {
     const RgbPicture picture = e.picture();
     for (Dither dither : DITHERS) {

@@ -1,4 +1,4 @@
-#include "encoder_pictures.h"
+#include "full_colour_pictures.h"
 
 #include "photo_scenes.h"
 #include "rgb_picture.h"
@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdlib>
 
-namespace encoder_pictures {
+namespace full_colour {
 
 namespace {
 
@@ -203,4 +203,4 @@ RgbPicture text() {
   return as_rgb(p);
 }
 
-}  // namespace encoder_pictures
+}  // namespace full_colour

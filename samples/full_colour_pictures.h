@@ -8,7 +8,7 @@
 
 #include <span>
 
-namespace encoder_pictures {
+namespace full_colour {
 
 struct NamedPicture {
   const char* name;
@@ -24,4 +24,4 @@ RgbPicture face();      // a face filling the frame: skin lit from one side, hai
 RgbPicture foliage();   // overlapping leaves in many greens, light and shade, gaps of sky
 RgbPicture text();      // black strokes on white, like handwriting: no line change helps
 
-}  // namespace encoder_pictures
+}  // namespace full_colour
