@@ -16,7 +16,6 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -349,11 +348,13 @@ struct Thumbnailing {
   long peak_kib = 0;
 };
 
-// gdk-pixbuf-thumbnailer at 128 pixels, as a file manager runs it, with its peak memory.
+// gdk-pixbuf-thumbnailer at 128 pixels, as a file manager runs it, with its
+// peak memory (measured from a small process of its own).
 Thumbnailing thumbnail(const fs::path& in, const fs::path& out) {
-  std::vector<std::string> args = {"/usr/bin/env", THUMBNAILER, "-s", "128", in, out};
+  const fs::path peak = out.string() + ".peak";
+  std::vector<std::string> args = {PEAK_MEMORY_PATH, peak, "/usr/bin/env", THUMBNAILER, "-s", "128", in, out};
 #ifdef SANITIZER_RUNTIME  // the thumbnailer is not instrumented
-  args.insert(args.begin() + 1, {"LD_PRELOAD=" SANITIZER_RUNTIME, "ASAN_OPTIONS=detect_leaks=0"});
+  args.insert(args.begin() + 3, {"LD_PRELOAD=" SANITIZER_RUNTIME, "ASAN_OPTIONS=detect_leaks=0"});
 #endif
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
@@ -365,10 +366,10 @@ Thumbnailing thumbnail(const fs::path& in, const fs::path& out) {
   Thumbnailing run;
   pid_t pid = 0;
   int status = 0;
-  rusage usage{};
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-      wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) {
-    run = {WEXITSTATUS(status), {}, usage.ru_maxrss};
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid &&
+      WIFEXITED(status)) {
+    const Bytes figure = read_file(peak);
+    run = {WEXITSTATUS(status), {}, std::atol(std::string(figure.begin(), figure.end()).c_str())};
   }
   posix_spawn_file_actions_destroy(&actions);
   Bytes text = read_file(err);

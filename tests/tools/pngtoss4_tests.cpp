@@ -116,9 +116,7 @@ std::vector<std::uint8_t> png_header_claiming(std::uint32_t width, std::uint32_t
   return file;
 }
 
-// A PNG of one grey, deflated a row at a time so that the test itself
-// stays small: Linux counts the peak memory of the process that starts a
-// program in the program's own.
+// A PNG of one grey, deflated a row at a time.
 std::vector<std::uint8_t> grey_png(std::uint32_t width, std::uint32_t height, bool alpha) {
   std::vector<std::uint8_t> file = png_start(width, height, alpha), compressed, out(1 << 16);
   std::vector<std::uint8_t> row(1 + std::size_t{width} * (alpha ? 4 : 3), 0x80);
@@ -328,8 +326,6 @@ TEST_F(Pngtoss4, BadPicturesAndOddFilesFailWithOneLineAndNoFile) {
 
 // Memory follows the largest picture taken (64 megapixels with
 // transparency: 256 MiB of pixels), never the shape or size of the input.
-// The figure holds this process's own peak too, small while this test runs
-// alone, as CTest runs it.
 TEST_F(Pngtoss4, MemoryStaysWithinTheLargestPicture) {
   struct Case {
     const char* name;

@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -30,25 +30,25 @@ ProgramRun run_program(const std::string& path, const std::vector<std::string>& 
   posix_spawn_file_actions_addopen(&actions, 1, out_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, err_name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
+  // Started by the small measuring program, so that the peak is the
+  // program's own, not this test's.
+  std::string peak_name = scratch_folder + "/.peak";
+  std::vector<std::string> copies = {PEAK_MEMORY_PATH, peak_name, path};
+  copies.insert(copies.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  std::string program = path;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);
 
   ProgramRun run;
   pid_t pid = 0;
-  if (posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
-    rusage usage{};
-    if (wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    run.peak_kib = usage.ru_maxrss;
+    if (waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
   }
   posix_spawn_file_actions_destroy(&actions);
   run.out = slurp(out_name);
   run.err = slurp(err_name);
-  std::remove(out_name.c_str());
-  std::remove(err_name.c_str());
+  run.peak_kib = std::atol(slurp(peak_name).c_str());
+  for (const std::string& name : {out_name, err_name, peak_name}) std::remove(name.c_str());
   return run;
 }
