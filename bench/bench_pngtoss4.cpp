@@ -6,6 +6,7 @@
 // Baselines in the same run: gdk-pixbuf decoding the same JPEG at full size
 // (what reading it plainly costs), and the process doing nothing but
 // starting and printing its version.
+#include "bench_processes.h"
 #include "camera_jpeg.h"
 #include "picture_reader.h"
 
@@ -14,8 +15,6 @@
 
 #include <benchmark/benchmark.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,8 +23,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -52,24 +49,15 @@ std::vector<std::uint8_t> photo() {
   return rgb;
 }
 
-class PhotoFolder {
+class PhotoFolder : public BenchFolder {
  public:
-  PhotoFolder() {
-    std::string pattern = (fs::temp_directory_path() / "bench-pngtoss4-XXXXXX").string();
-    folder_ = mkdtemp(pattern.data()) ? pattern : "";
+  PhotoFolder() : BenchFolder("bench-pngtoss4") {
     const std::vector<std::uint8_t> jpeg = camera_jpeg(photo(), WIDTH, HEIGHT, 6, 90);
     std::ofstream(photo_path(), std::ios::binary)
         .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
   }
-  ~PhotoFolder() {
-    std::error_code ignored;
-    if (!folder_.empty()) fs::remove_all(folder_, ignored);
-  }
-  std::string photo_path() const { return folder_ + "/photo.jpg"; }
-  std::string screen_path() const { return folder_ + "/photo.ss4"; }
-
- private:
-  std::string folder_;
+  std::string photo_path() const { return path() + "/photo.jpg"; }
+  std::string screen_path() const { return path() + "/photo.ss4"; }
 };
 
 const PhotoFolder& folder() {
@@ -77,17 +65,7 @@ const PhotoFolder& folder() {
   return made;
 }
 
-bool run_pngtoss4(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  std::string program = PNGTOSS4_PATH;
-  argv.push_back(program.data());
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+bool run_pngtoss4(std::vector<std::string> args) { return run_to_end(PNGTOSS4_PATH, std::move(args)); }
 
 void WholeProcess(benchmark::State& state) {
   const PhotoFolder& f = folder();

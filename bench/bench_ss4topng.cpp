@@ -5,19 +5,15 @@
 // a dense 256 MiB line-change table that never lets reading stop early),
 // against one flat sample, with the peak memory of the process. Wall-clock
 // time, since the work happens in child processes.
-#include <benchmark/benchmark.h>
+#include "bench_processes.h"
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -28,34 +24,11 @@ const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 // Runs it to the end; false unless it converted everything. `peak_kib` gets
 // its peak resident memory.
 bool run_ss4topng(std::vector<std::string> args, long* peak_kib = nullptr) {
-  std::vector<char*> argv;
-  std::string program = SS4TOPNG_PATH;
-  argv.push_back(program.data());
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  rusage usage{};
-  bool done = wait4(pid, &status, 0, &usage) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  if (peak_kib) *peak_kib = usage.ru_maxrss;
-  return done;
+  return run_to_end(SS4TOPNG_PATH, std::move(args), peak_kib);
 }
 
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (fs::temp_directory_path() / "bench-ss4topng-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~Folder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
+struct Folder : BenchFolder {
+  Folder() : BenchFolder("bench-ss4topng") {}
 };
 
 // The corpus screens, in name order.
