@@ -473,20 +473,21 @@ class Test:
             v = self.start_viewer("tesselon-fullscreen.log", self.raster_bars)
             v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4")
             own = v.client()
-            xwindows.set_state(s, v.window, "add,fullscreen")
-            self.wait_client_size(SCREEN_WIDTH, SCREEN_HEIGHT)
-            v.wait_canvas(self.raster_bars_x2, "the picture centred on black below the menu bar")
-            xwindows.set_state(s, v.window, "remove,fullscreen")
-            self.wait_client_size(own.width, own.height)
-            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 again")
+
+            def in_state_and_back(state, wait_in_state, shown):
+                xwindows.set_state(s, v.window, "add," + state)
+                wait_in_state()
+                v.wait_canvas(self.raster_bars_x2, shown)
+                xwindows.set_state(s, v.window, "remove," + state)
+                self.wait_client_size(own.width, own.height)
+                v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 again")
+
+            in_state_and_back("fullscreen", lambda: self.wait_client_size(SCREEN_WIDTH, SCREEN_HEIGHT),
+                              "the picture centred on black below the menu bar")
 
         with steps("b. maximised, the window keeps its size or centres the picture"):
-            xwindows.set_state(s, v.window, "add,maximized_vert,maximized_horz")
-            time.sleep(0.3)  # room for the window manager's answer, if it has one
-            v.wait_canvas(self.raster_bars_x2, "the picture below the menu bar")
-            xwindows.set_state(s, v.window, "remove,maximized_vert,maximized_horz")
-            self.wait_client_size(own.width, own.height)
-            v.wait_canvas(self.raster_bars_x2, "the canvas to show raster_bars.ss4 again")
+            # Room for the window manager's answer, if it has one.
+            in_state_and_back("maximized_vert,maximized_horz", lambda: time.sleep(0.3), "the picture below the menu bar")
 
         with steps("b. fullscreen, then resized back by another program: the picture, a drop, Escape held elsewhere"):
             xwindows.set_state(s, v.window, "add,fullscreen")
