@@ -13,6 +13,12 @@ for page in "$pages/tesselon.1" "$pages/ss4topng.1" "$pages/pngtoss4.1"; do
     warnings=$(man --warnings -l "$page" 2>&1 > /dev/null) || fail "man failed on $page"
   fi
   [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+  # Each page points to the other programs.
+  see_also=$(sed -n '/^\.SH SEE ALSO/,$p' "$page")
+  for other in tesselon ss4topng pngtoss4; do
+    [ "$(basename "$page" .1)" = "$other" ] || grep -q "^\.BR $other (1)" <<< "$see_also" ||
+      fail "$(basename "$page") does not name $other(1) under SEE ALSO"
+  done
 done
 
 described=""

@@ -51,6 +51,9 @@ for f in usr/share/man/man1/{pngtoss4,ss4topng,tesselon}.1.gz usr/share/doc/tess
   [ "$header" = 1f8b0800000000000203 ] || fail "$f is not gzip -9n output (header $header)"
   gzip -t "$root/$f" || fail "$f is a broken gzip file"
 done
+for program in tesselon ss4topng pngtoss4; do
+  zcat "$root/usr/share/doc/tesselon/changelog.gz" | grep -q "$program" || fail "the changelog does not name $program"
+done
 zcat "$root/usr/share/man/man1/ss4topng.1.gz" | head -n 1 | grep -q '^\.TH SS4TOPNG 1' || fail "ss4topng.1.gz is not the manual page"
 
 copyright=$root/usr/share/doc/tesselon/copyright
