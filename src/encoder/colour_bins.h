@@ -35,4 +35,12 @@ struct WeightedColours {
 };
 WeightedColours weigh_bins(const ColourBins& bins);
 
+// Each bin's distance to its nearest entry of a table, which entry that is,
+// and the distance to the nearest of the rest.
+struct Nearest {
+  std::vector<float> first, second;
+  std::vector<int> entry;
+};
+Nearest nearest_entries(const WeightedColours& w, const Clut& clut);
+
 }  // namespace encoder

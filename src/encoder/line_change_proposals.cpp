@@ -17,21 +17,7 @@ constexpr int WINDOW_ROWS = 16;
 std::vector<LineChange> best_changes(const WeightedColours& window, const std::vector<double>& row_weight,
                                      const Clut& clut, int count) {
   const std::size_t n = window.weight.size();
-  std::vector<float> first(n), second(n);
-  std::vector<int> nearest(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    float f = std::numeric_limits<float>::max(), s = f;
-    int entry = 0;
-    for (int e = 0; e < CLUT_ENTRIES; ++e) {
-      const float d = window.distance[i][clut[static_cast<std::size_t>(e)]];
-      if (d < f) {
-        s = f, f = d, entry = e;
-      } else if (d < s) {
-        s = d;
-      }
-    }
-    first[i] = f, second[i] = s, nearest[i] = entry;
-  }
+  const Nearest near = nearest_entries(window, clut);
   std::array<bool, PALETTE_COLOURS> in_table{};
   for (std::uint8_t c : clut) in_table[c] = true;
 
@@ -44,12 +30,12 @@ std::vector<LineChange> best_changes(const WeightedColours& window, const std::v
     std::array<double, CLUT_ENTRIES> lost{}, lost_row{};
     for (std::size_t i = 0; i < n; ++i) {
       const float d = window.distance[i][c];
-      const double gain = std::max(0.0f, first[i] - d);
-      const double back = gain - (first[i] - std::min(second[i], d));
+      const double gain = std::max(0.0f, near.first[i] - d);
+      const double back = gain - (near.first[i] - std::min(near.second[i], d));
       added += window.weight[i] * gain;
       added_row += row_weight[i] * gain;
-      lost[static_cast<std::size_t>(nearest[i])] += window.weight[i] * back;
-      lost_row[static_cast<std::size_t>(nearest[i])] += row_weight[i] * back;
+      lost[static_cast<std::size_t>(near.entry[i])] += window.weight[i] * back;
+      lost_row[static_cast<std::size_t>(near.entry[i])] += row_weight[i] * back;
     }
     // Each colour once, in the entry where it costs least.
     LineChange pick{0, -1, c, 1e-6};
