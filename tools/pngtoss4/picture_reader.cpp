@@ -86,10 +86,6 @@ std::string png_beyond_limits(const std::uint8_t* bytes, std::size_t size) {
   return {};
 }
 
-struct ObjectRelease {
-  void operator()(gpointer object) const { g_object_unref(object); }
-};
-
 struct ErrorRelease {
   void operator()(GError* error) const { g_error_free(error); }
 };

@@ -29,15 +29,16 @@ enum class PictureReadStatus {
   too_large,      // `detail`: "W x H pixels", or the file's size
 };
 
-struct PixbufRelease {
-  void operator()(GdkPixbuf* pixbuf) const { g_object_unref(pixbuf); }
+// Drops a reference to any GObject (a pixbuf, a loader).
+struct ObjectRelease {
+  void operator()(gpointer object) const { g_object_unref(object); }
 };
 
 struct PictureRead {
   PictureReadStatus status = PictureReadStatus::unreadable;
   int error = 0;
   std::string detail;
-  std::unique_ptr<GdkPixbuf, PixbufRelease> pixbuf;  // owns the view's pixels
+  std::unique_ptr<GdkPixbuf, ObjectRelease> pixbuf;  // owns the view's pixels
   PictureView view;
 };
 
