@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 15
 # The decoder in memory, the whole way from a file to a picture, and a file
 # in pieces as the image loader gets it.
-FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen $(FUZZ_BUILD)/fuzz/fuzz_pixbuf_loader
+FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen $(FUZZ_BUILD)/fuzz/fuzz_screen_reader
 # Screens up to a few line tables long; the committed samples are ~25 KB.
 FUZZ_FLAGS := -max_len=65536 -timeout=20 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/
 
@@ -50,7 +50,7 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_pixbuf_loader corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_screen_reader corpus
 
 # build-package/tesselon_VERSION_ARCH.deb, from only what it installs (the two
 # programs, the image loader, data), not the tests.

@@ -2,8 +2,8 @@
 // Beside the decoder's own checks (sanitizers, and every colour in range),
 // the line-change table read in two pieces split where the input
 // says must give the table read whole, as a bounded file read does.
-#include "screen/line_changes.h"
-#include "screen/screen_decoder.h"
+#include "sam/line_changes.h"
+#include "sam/screen_decoder.h"
 
 #include <algorithm>
 #include <cstdint>

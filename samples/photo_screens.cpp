@@ -3,7 +3,7 @@
 #include "dither.h"
 #include "line_palette.h"
 #include "photo_scenes.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 #include "value_noise.h"
 
 #include <algorithm>

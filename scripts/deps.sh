@@ -8,7 +8,8 @@ set -euo pipefail
 # appstream; the image loader's checks gdk-pixbuf's tools and eog.
 # pngtoss4's tests read WebP through webp-pixbuf-loader and check its
 # reduced JPEG decoding against libjpeg's own (libjpeg-dev).
-packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool jwm wmctrl x11-apps x11-utils imagemagick python3 python3-gi gir1.2-gtk-3.0 libgtk-3-dev desktop-file-utils shared-mime-info groff-base libxml2-utils fonts-dejavu-core dpkg-dev fakeroot file lintian appstream libgdk-pixbuf-2.0-dev libgdk-pixbuf2.0-bin eog dbus webp-pixbuf-loader libjpeg-dev)
+# ss4topng writes animated GIFs through giflib (libgif-dev).
+packages=(g++ cmake ninja-build pkg-config libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool jwm wmctrl x11-apps x11-utils imagemagick python3 python3-gi gir1.2-gtk-3.0 libgtk-3-dev desktop-file-utils shared-mime-info groff-base libxml2-utils fonts-dejavu-core dpkg-dev fakeroot file lintian appstream libgdk-pixbuf-2.0-dev libgdk-pixbuf2.0-bin eog dbus webp-pixbuf-loader libjpeg-dev libgif-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,6 @@
 #include "encoder/colour_space.h"
 
-#include "screen/sam_colour.h"
+#include "sam/sam_colour.h"
 
 #include <algorithm>
 #include <bit>

@@ -7,7 +7,7 @@
 #include "encoder/fit_to_screen.h"
 
 #include "encoder/colour_space.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "encoder/screen_dither.h"
 
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <algorithm>
 #include <bit>

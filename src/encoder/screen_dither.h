@@ -2,7 +2,7 @@
 // Each pixel's look-up entry, under the table in force on its row.
 #include "encoder/colour_space.h"
 #include "encoder/screen_encoder.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <array>
 #include <vector>

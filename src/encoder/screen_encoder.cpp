@@ -11,8 +11,8 @@
 #include "encoder/seen_error.h"
 #include "encoder/seen_line_changes.h"
 #include "encoder/starting_clut.h"
-#include "screen/sam_colour.h"
-#include "screen/screen_decoder.h"
+#include "sam/sam_colour.h"
+#include "sam/screen_decoder.h"
 
 #include <algorithm>
 

@@ -1,16 +1,21 @@
 #pragma once
-// What the image loader module hands gdk-pixbuf: a decoded screen as a
-// 256 × 192 RGB pixbuf with the viewer's single-size pixels, and the errors
-// for files that are not screens.
-#include "screen/screen_decoder.h"
+// What the image loader module hands gdk-pixbuf: one frame of a decoded
+// screen as an RGB pixbuf with ss4topng -s 1's pixels (256 × 192, or
+// 512 × 384 in mode 3, each row twice), and the errors for files that are
+// not screens.
+#include "sam/sam_screen.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
-#include <cstdint>
+#include <string>
 
-// A new pixbuf holding the screen, or null with `error` set when there is no
+// The picture's size as shown.
+int shown_width(const SamScreen& screen);
+int shown_height(const SamScreen& screen);
+
+// A new pixbuf holding a frame, or null with `error` set when there is no
 // memory for it.
-GdkPixbuf* screen_pixbuf(const DecodedScreen& screen, GError** error);
+GdkPixbuf* screen_pixbuf(const SamScreen& screen, int palette_phase, int attribute_phase, GError** error);
 
-// Sets `error` to say why a file of `size` bytes is not a screen.
-void refuse_size(ScreenSize verdict, std::int64_t size, GError** error);
+// Sets `error` to say why a file is not a screen.
+void refuse_file(const std::string& why, GError** error);

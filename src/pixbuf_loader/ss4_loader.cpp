@@ -6,7 +6,7 @@
 #include "screen_animation.h"
 #include "screen_pixbuf.h"
 
-#include "screen/incremental_screen.h"
+#include "sam/screen_reader.h"
 
 #include <gdk-pixbuf/gdk-pixbuf-io.h>
 #include <gmodule.h>
@@ -21,18 +21,25 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 
-// The table is read this much at a time.
+// The file is read this much at a time.
 constexpr std::size_t TABLE_PIECE = 64 * 1024;
+// The mode of a screen whose bytes cannot tell it: this module's files are
+// named by their mode (TESSELON_NAMED_MODE, 0 for none, set by the build).
+#ifndef TESSELON_NAMED_MODE
+#define TESSELON_NAMED_MODE 0
+#endif
+constexpr int NAMED_MODE = TESSELON_NAMED_MODE;
 // A stream whose size is unknown is read no further than the first size
 // the size rule refuses: it is refused there as a file of that size is.
 constexpr std::int64_t STREAM_LIMIT = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
 
 struct FileLoad {
-  IncrementalScreen incoming;
-  DecodedScreen screen;
+  ScreenReader incoming{NAMED_MODE};
+  SamScreen screen;
   std::array<std::uint8_t, TABLE_PIECE> piece;
 };
 
@@ -41,8 +48,8 @@ struct IncrementalLoad {
   GdkPixbufModulePreparedFunc prepared = nullptr;
   GdkPixbufModuleUpdatedFunc updated = nullptr;
   gpointer user_data = nullptr;
-  IncrementalScreen incoming;
-  DecodedScreen screen;
+  ScreenReader incoming{NAMED_MODE};
+  SamScreen screen;
   bool size_told = false;
   bool no_pixels_wanted = false;  // only the size was asked for
   bool announced = false;         // the picture has been handed over
@@ -81,8 +88,8 @@ ssize_t read_some(FILE* f, std::uint8_t* into, std::size_t most) {
 // is complete, or refused once 2 GiB of it have arrived.
 GdkPixbuf* load(FILE* f, GError** error) {
   const std::int64_t size = size_ahead(f);
-  if (size >= 0 && screen_size_rule(size) != ScreenSize::usable) {
-    refuse_size(screen_size_rule(size), size, error);
+  if (size >= STREAM_LIMIT) {
+    refuse_file(screen_kind({}, size, NAMED_MODE, 0).why, error);
     return nullptr;
   }
   std::unique_ptr<FileLoad> file(new (std::nothrow) FileLoad);
@@ -90,10 +97,9 @@ GdkPixbuf* load(FILE* f, GError** error) {
     out_of_memory(error);
     return nullptr;
   }
-  IncrementalScreen& incoming = file->incoming;
+  ScreenReader& incoming = file->incoming;
   for (std::int64_t left = size >= 0 ? size : STREAM_LIMIT; left > 0 && !incoming.complete();) {
-    std::int64_t want = incoming.size() < LINE_TABLE_OFFSET ? LINE_TABLE_OFFSET - incoming.size() : TABLE_PIECE;
-    want = std::min(want, left);
+    std::int64_t want = std::min<std::int64_t>(TABLE_PIECE, left);
     ssize_t got = size >= 0 ? std::fread(file->piece.data(), 1, static_cast<std::size_t>(want), f)
                             : read_some(f, file->piece.data(), static_cast<std::size_t>(want));
     if (got < 0 || std::ferror(f)) {
@@ -113,12 +119,16 @@ GdkPixbuf* load(FILE* f, GError** error) {
       return nullptr;
     }
   }
-  ScreenSize verdict = incoming.finish(file->screen);
-  if (verdict != ScreenSize::usable) {
-    refuse_size(verdict, incoming.size(), error);
+  if (size < 0 && incoming.size() >= STREAM_LIMIT) {
+    refuse_file(screen_kind({}, incoming.size(), NAMED_MODE, 0).why, error);
     return nullptr;
   }
-  return screen_pixbuf(file->screen, error);
+  KindVerdict verdict = incoming.finish(file->screen);
+  if (!verdict.kind) {
+    refuse_file(verdict.why, error);
+    return nullptr;
+  }
+  return screen_pixbuf(file->screen, 0, 0, error);
 }
 
 gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFunc prepared,
@@ -135,24 +145,37 @@ gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFu
   return load;
 }
 
+void tell_size(IncrementalLoad& load, int mode) {
+  load.size_told = true;
+  int width = picture_width(mode);
+  int height = mode == 3 ? 2 * SAM_ROWS : SAM_ROWS;
+  if (load.size_func) load.size_func(&width, &height, load.user_data);
+  load.no_pixels_wanted = width <= 0 || height <= 0;
+}
+
 // Decodes the picture and hands it over: prepared, then updated whole. Its
 // animation says the picture is whole, so that a caller can stop reading.
 bool announce(IncrementalLoad& load, GError** error) {
-  ScreenSize verdict = load.incoming.finish(load.screen);  // complete or ended: the rest only counts
-  if (verdict != ScreenSize::usable) {
-    refuse_size(verdict, load.incoming.size(), error);
+  KindVerdict verdict = load.incoming.finish(load.screen);  // complete or ended: the rest only counts
+  if (!verdict.kind) {
+    refuse_file(verdict.why, error);
     return false;
   }
-  GdkPixbuf* pixbuf = screen_pixbuf(load.screen, error);
+  if (!load.size_told) tell_size(load, verdict.kind->mode);
+  if (load.no_pixels_wanted) {
+    g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");
+    return false;
+  }
+  GdkPixbuf* pixbuf = screen_pixbuf(load.screen, 0, 0, error);
   if (!pixbuf) return false;
   // What gdk-pixbuf notes for a picture handed over without an animation
   // (thumbnailers record it as the image's size).
-  static_assert(SCREEN_WIDTH == 256 && SCREEN_HEIGHT == 192);
-  gdk_pixbuf_set_option(pixbuf, "original-width", "256");
-  gdk_pixbuf_set_option(pixbuf, "original-height", "192");
+  const int width = shown_width(load.screen), height = shown_height(load.screen);
+  gdk_pixbuf_set_option(pixbuf, "original-width", std::to_string(width).c_str());
+  gdk_pixbuf_set_option(pixbuf, "original-height", std::to_string(height).c_str());
   GdkPixbufAnimation* animation = screen_animation_new(pixbuf);
   if (load.prepared) load.prepared(pixbuf, animation, load.user_data);
-  if (load.updated) load.updated(pixbuf, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, load.user_data);
+  if (load.updated) load.updated(pixbuf, 0, 0, width, height, load.user_data);
   g_object_unref(animation);
   g_object_unref(pixbuf);
   load.announced = true;
@@ -164,19 +187,13 @@ gboolean load_increment(gpointer context, const guchar* bytes, guint count, GErr
   load->incoming.feed(bytes, count);
   // The only way to stop a caller that reads on (to the end of /dev/zero).
   if (load->incoming.size() >= STREAM_LIMIT) {
-    refuse_size(ScreenSize::too_large, load->incoming.size(), error);
+    refuse_file(screen_kind({}, load->incoming.size(), NAMED_MODE, 0).why, error);
     return FALSE;
   }
-  // The size is told once the file is long enough to be a screen; a caller
-  // that wants no more than that (a file's information) can stop there.
-  if (!load->size_told && load->incoming.size() >= MIN_SS4_SIZE) {
-    load->size_told = true;
-    int width = SCREEN_WIDTH;
-    int height = SCREEN_HEIGHT;
-    if (load->size_func) load->size_func(&width, &height, load->user_data);
-    load->no_pixels_wanted = width <= 0 || height <= 0;
-  }
-  // Complete means at least MIN_SS4_SIZE bytes, so the size was told.
+  // The size is told once the mode is settled; a caller that wants no more
+  // than that (a file's information) can stop there.
+  if (int mode = load->incoming.settled_mode(); mode && !load->size_told) tell_size(*load, mode);
+  // Complete means the mode is settled, so the size was told.
   if (load->incoming.complete() && !load->announced && !load->no_pixels_wanted) return announce(*load, error);
   return TRUE;
 }
@@ -186,11 +203,6 @@ gboolean load_increment(gpointer context, const guchar* bytes, guint count, GErr
 // never shows a partial picture.
 gboolean stop_load(gpointer context, GError** error) {
   std::unique_ptr<IncrementalLoad> load(static_cast<IncrementalLoad*>(context));
-  ScreenSize verdict = screen_size_rule(load->incoming.size());
-  if (verdict != ScreenSize::usable) {
-    refuse_size(verdict, load->incoming.size(), error);
-    return FALSE;
-  }
   if (load->announced) return TRUE;
   if (load->no_pixels_wanted) {
     g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");

@@ -1,6 +1,6 @@
 #include "screen/screen_file.h"
 
-#include "screen/line_changes.h"
+#include "sam/line_changes.h"
 #include "screen/viewer_state.h"
 
 #include "runtime/files.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a screen file into the viewer state, a piece at a time, keeping
 // only what the picture can use.
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <cstdint>
 #include <string_view>

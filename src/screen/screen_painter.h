@@ -1,7 +1,7 @@
 #pragma once
 // Drawing a decoded screen into image 0, at single or double size. Needs
 // the image and drawing services only, no window.
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 #include "screen/viewer_state.h"
 
 #include <array>

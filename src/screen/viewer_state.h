@@ -1,7 +1,7 @@
 #pragma once
 // What the viewer knows about the screen it shows: one instance for the whole
 // run, owned by the main program.
-#include "screen/sam_colour.h"
+#include "sam/sam_colour.h"
 
 #include <array>
 #include <cstdint>

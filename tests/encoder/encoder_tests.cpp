@@ -2,8 +2,8 @@
 #include "encoder/screen_encoder.h"
 #include "encoder/seen_error.h"
 #include "full_colour_pictures.h"
-#include "screen/sam_colour.h"
-#include "screen/screen_decoder.h"
+#include "sam/sam_colour.h"
+#include "sam/screen_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include "png_reader.h"
 #include "run_program.h"
 
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <gdk-pixbuf/gdk-pixbuf-io.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -203,8 +203,8 @@ TEST_F(PixbufFiles, RefusesFilesThatAreNotScreensWithNoPicture) {
     const char* by_name;    // in the message of the load by file name
     const char* in_pieces;  // the same through a loader; null: not fed
   } cases[] = {
-      {0, "contains no data", "0 bytes, at least 24617 needed"},
-      {24616, "24616 bytes, at least 24617 needed", "24616 bytes, at least 24617 needed"},
+      {0, "contains no data", "0 bytes fits no SAM screen mode"},
+      {24616, "24616 bytes fits no SAM screen mode", "24616 bytes fits no SAM screen mode"},
       {std::int64_t{1} << 31, "2147483648 bytes, less than 2 GiB needed", nullptr},  // sparse
   };
   for (const auto& c : cases) {

@@ -3,9 +3,9 @@
 // change on most rows, not flat colour or a table that does nothing.
 #include "photo_screens.h"
 #include "sam_colours.h"
-#include "screen/line_changes.h"
+#include "sam/line_changes.h"
 #include "screen/sam_palette.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <gtest/gtest.h>
 

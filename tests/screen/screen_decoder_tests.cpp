@@ -1,5 +1,5 @@
 // The decoder alone: the size rule, and what the picture is made of.
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <gtest/gtest.h>
 

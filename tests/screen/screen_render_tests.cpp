@@ -3,7 +3,7 @@
 // from the decoder's answer and the palette.
 #include "screen_fixture.h"
 
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 #include "screen/screen_view.h"
 #include "screen/viewer_state.h"
 

@@ -9,7 +9,7 @@
 #include "runtime_fixture.h"
 
 #include "encoder/screen_encoder.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <fcntl.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>

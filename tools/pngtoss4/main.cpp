@@ -14,7 +14,7 @@
 #include "native/system/file.h"
 #include "native/system/text.h"
 #include "runtime/print_text.h"
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <glib.h>
 

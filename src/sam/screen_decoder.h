@@ -35,6 +35,9 @@ struct DecodedScreen {
   std::array<std::array<std::uint8_t, 16>, SCREEN_HEIGHT> row_clut;  // SAM palette indices 0-127 per row
 };
 
+// The 24,576 bytes of a mode 4 picture to one look-up entry a pixel.
+void unpack_mode4_pixels(const std::uint8_t* in, std::uint8_t* out);
+
 // Decodes a whole file's bytes, or the bytes a bounded read keeps of it (the
 // fixed part, the records the picture uses and an end mark), which decode
 // to the same screen. `screen` is filled only when the size is usable.

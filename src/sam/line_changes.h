@@ -4,7 +4,8 @@
 // whose entry is below 16. Nothing after a line byte of 191 or more counts,
 // and once every row has its change no later record can alter the picture,
 // so the table need not be read further, however long the file is.
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
+#include "sam/screen_modes.h"
 
 #include <array>
 #include <cstddef>
@@ -37,10 +38,12 @@ bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::siz
 // byte or to the end of the record that gave the last row its change.
 std::size_t take_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::size_t count);
 // The file ended: a last record cut short after its colour byte still
-// counts (its fourth byte is not used).
+// counts, with that colour in both phases.
 void finish_line_changes(LineChangeScan& scan);
 
-// Completes a bounded copy whose fixed part (LINE_TABLE_OFFSET bytes) is
-// already at `held`: the records a finished scan kept, then an end mark.
-// Answers the copy's length, at most BOUNDED_SCREEN_BYTES.
-std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held);
+// Completes a bounded copy whose fixed part (the `records_at` bytes before
+// the records) is already at `held`: the records a finished scan kept, then
+// an end mark. Answers the copy's length, at most
+// records_at + MAX_KEPT_RECORD_BYTES + 1.
+std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held,
+                                   std::int32_t records_at = LINE_TABLE_OFFSET);

@@ -1,6 +1,6 @@
-#include "screen/line_changes.h"
+#include "sam/line_changes.h"
 
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
 #include <algorithm>
 
@@ -16,8 +16,7 @@ void take_record(LineChangeScan& scan, const std::uint8_t* record) {
   }
   if (record[1] >= ENTRIES || scan.settled[record[0]]) return;
   scan.settled[record[0]] = 1;
-  std::copy(record, record + 3, scan.kept.begin() + scan.kept_bytes);
-  scan.kept[scan.kept_bytes + 3] = 0;
+  std::copy(record, record + LINE_RECORD_SIZE, scan.kept.begin() + scan.kept_bytes);
   scan.kept_bytes += LINE_RECORD_SIZE;
   if (scan.kept_bytes == MAX_KEPT_RECORD_BYTES) scan.finished = true;
 }
@@ -59,13 +58,17 @@ bool scan_line_changes(LineChangeScan& scan, const std::uint8_t* bytes, std::siz
 }
 
 void finish_line_changes(LineChangeScan& scan) {
-  if (!scan.finished && scan.partial_size == LINE_RECORD_SIZE - 1) take_record(scan, scan.partial.data());
+  if (!scan.finished && scan.partial_size == LINE_RECORD_SIZE - 1) {
+    // Without its alternate colour a record shows one colour in both phases.
+    scan.partial[3] = scan.partial[2];
+    take_record(scan, scan.partial.data());
+  }
   scan.partial_size = 0;
   scan.finished = true;
 }
 
-std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held) {
-  std::copy_n(scan.kept.begin(), scan.kept_bytes, held + LINE_TABLE_OFFSET);
-  held[LINE_TABLE_OFFSET + scan.kept_bytes] = LINE_TABLE_END;
-  return LINE_TABLE_OFFSET + scan.kept_bytes + 1;
+std::int32_t complete_bounded_copy(const LineChangeScan& scan, std::uint8_t* held, std::int32_t records_at) {
+  std::copy_n(scan.kept.begin(), scan.kept_bytes, held + records_at);
+  held[records_at + scan.kept_bytes] = LINE_TABLE_END;
+  return records_at + scan.kept_bytes + 1;
 }

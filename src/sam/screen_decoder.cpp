@@ -1,6 +1,6 @@
-#include "screen/screen_decoder.h"
+#include "sam/screen_decoder.h"
 
-#include "screen/line_changes.h"
+#include "sam/row_colours.h"
 
 #include <limits>
 
@@ -8,13 +8,11 @@
 #include <emmintrin.h>
 #endif
 
-namespace {
-
 // Two pixels a byte, the left one high. Sixteen bytes at a time where the
 // machine has vectors: a plain loop is as quick only when the compiler
 // vectorises it (-O3, not -O2), and its per-byte steps are slow under the
 // sanitizers and the fuzzer.
-void split_pixels(const std::uint8_t* in, std::uint8_t* out) {
+void unpack_mode4_pixels(const std::uint8_t* in, std::uint8_t* out) {
 #if defined(__SSE2__)
   const __m128i low_nibbles = _mm_set1_epi8(0x0F);
   for (std::int32_t i = 0; i < SCREEN_BYTES; i += 16) {
@@ -32,8 +30,6 @@ void split_pixels(const std::uint8_t* in, std::uint8_t* out) {
 #endif
 }
 
-}  // namespace
-
 ScreenSize screen_size_rule(std::int64_t size) {
   if (size < MIN_SS4_SIZE) return ScreenSize::too_small;
   if (size > std::numeric_limits<std::int32_t>::max()) return ScreenSize::too_large;
@@ -44,22 +40,8 @@ ScreenSize decode_screen(std::span<const std::uint8_t> file, DecodedScreen& scre
   ScreenSize size = screen_size_rule(static_cast<std::int64_t>(file.size()));
   if (size != ScreenSize::usable) return size;
 
-  split_pixels(file.data(), screen.pixels.data());
+  unpack_mode4_pixels(file.data(), screen.pixels.data());
 
-  // The first usable record for each row is the only one that counts.
-  LineChangeScan scan;
-  std::span<const std::uint8_t> table = file.subspan(LINE_TABLE_OFFSET);
-  scan_line_changes(scan, table.data(), table.size());
-  finish_line_changes(scan);
-  std::array<const std::uint8_t*, SCREEN_HEIGHT> change{};
-  for (int k = 0; k < scan.kept_bytes; k += LINE_RECORD_SIZE) change[scan.kept[k] + 1] = &scan.kept[k];
-
-  std::array<std::uint8_t, 16> clut;
-  for (int i = 0; i < 16; ++i) clut[i] = file[CLUT_OFFSET + i] & 0x7F;
-  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
-    // A change takes effect from the row after its line, and stays.
-    if (const std::uint8_t* record = change[y]) clut[record[1]] = record[2] & 0x7F;
-    screen.row_clut[y] = clut;
-  }
+  fill_row_colours(file, LINE_TABLE_OFFSET, screen.row_clut, nullptr);
   return size;
 }

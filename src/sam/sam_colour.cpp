@@ -1,4 +1,4 @@
-#include "screen/sam_colour.h"
+#include "sam/sam_colour.h"
 
 namespace {
 int bit(int value, int n) { return (value >> n) & 1; }
