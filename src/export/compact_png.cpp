@@ -2,6 +2,7 @@
 
 #include "export/encoder_registry.h"
 #include "export/png_session.h"
+#include "native/system/text.h"
 #include "runtime/general_heap.h"
 
 #include <array>
@@ -154,7 +155,13 @@ bool compact_registered = false;
 std::int32_t write_compact_png(const char16_t* name, const std::uint8_t* pixels, std::int32_t width,
                                std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t,
                                std::int32_t) {
-  if (!name || !pixels || width <= 0 || height <= 0) return 0;
+  if (!name) return 0;
+  return write_compact_png_named(native::to_utf8(name), pixels, width, height, stride, layout);
+}
+
+std::int32_t write_compact_png_named(const std::string& path, const std::uint8_t* pixels, std::int32_t width,
+                                     std::int32_t height, std::int32_t stride, std::uint32_t layout) {
+  if (!pixels || width <= 0 || height <= 0) return 0;
   if (stride < static_cast<std::int64_t>(width) * 3) return 0;
   const Picture picture = top_down({pixels, width, height, stride, layout});
 
@@ -164,7 +171,7 @@ std::int32_t write_compact_png(const char16_t* name, const std::uint8_t* pixels,
   const bool indexed = index_picture(picture, palette, indices.bytes);
 
   PngSession s;
-  if (!s.open(name) || !encode(s, picture, palette, indexed ? indices.bytes : nullptr)) return 0;
+  if (!s.open(path) || !encode(s, picture, palette, indexed ? indices.bytes : nullptr)) return 0;
   return s.commit() ? 1 : 0;
 }
 

@@ -7,6 +7,7 @@
 // index rows and on adaptively filtered RGB rows, the settings measured to
 // give the smallest files for the time on dithered screens.
 #include <cstdint>
+#include <string>
 
 constexpr std::uint32_t ENCODER_PNG_COMPACT = 0x43474E50;  // "PNGC"
 
@@ -16,6 +17,10 @@ constexpr std::uint32_t ENCODER_PNG_COMPACT = 0x43474E50;  // "PNGC"
 std::int32_t write_compact_png(const char16_t* name, const std::uint8_t* pixels, std::int32_t width,
                                std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t options,
                                std::int32_t depth);
+
+// The same with the name as the system's bytes.
+std::int32_t write_compact_png_named(const std::string& path, const std::uint8_t* pixels, std::int32_t width,
+                                     std::int32_t height, std::int32_t stride, std::uint32_t layout);
 
 // Adds the compact encoder to the encoder list; later calls do nothing.
 void register_compact_png_encoder();

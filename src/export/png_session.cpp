@@ -19,8 +19,8 @@ PngSession::~PngSession() {
   native::file_close(output);
 }
 
-bool PngSession::open(const char16_t* name) {
-  output = native::file_create_output(name);
+bool PngSession::open(const std::string& path) {
+  output = native::file_create_output_named(path);
   if (!output) return false;
   stream = native::file_output_stream(output);
   if (!stream) return false;

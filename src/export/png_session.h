@@ -9,6 +9,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <string>
 
 class PngSession {
  public:
@@ -19,7 +20,7 @@ class PngSession {
 
   // Opens the output and libpng's write structure, which reports errors and
   // warnings only through the result. False when either cannot be had.
-  bool open(const char16_t* name);
+  bool open(const std::string& path);  // the name as the system's bytes
 
   // The recovery point for libpng's errors must be set by the caller's own
   // frame (setjmp); this attaches the stream, makes the info structure and

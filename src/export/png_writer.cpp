@@ -3,6 +3,7 @@
 #include "export/colour_reduction.h"
 #include "export/encoder_registry.h"
 #include "export/png_session.h"
+#include "native/system/text.h"
 
 #include <csetjmp>
 
@@ -77,14 +78,21 @@ bool png_registered = false;
 std::int32_t write_png(const char16_t* name, const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                        std::int32_t stride, std::uint32_t layout, std::uint32_t options, std::int32_t depth,
                        std::int32_t colour_type) {
+  if (!name) return 0;
+  return write_png_named(native::to_utf8(name), pixels, width, height, stride, layout, options, depth, colour_type);
+}
+
+std::int32_t write_png_named(const std::string& path, const std::uint8_t* pixels, std::int32_t width,
+                             std::int32_t height, std::int32_t stride, std::uint32_t layout, std::uint32_t options,
+                             std::int32_t depth, std::int32_t colour_type) {
   std::int32_t bytes_per_pixel = colour_type == PNG_COLOUR_RGB ? 3 : 4;
-  if (!name || !pixels || width <= 0 || height <= 0) return 0;
+  if (!pixels || width <= 0 || height <= 0) return 0;
   if (stride < static_cast<std::int64_t>(width) * bytes_per_pixel) return 0;
   if (!is_palette_depth(depth)) colour_type = bytes_per_pixel == 3 ? PNG_COLOUR_RGB : PNG_COLOUR_RGBA;
 
   PngSession s;
   PngJob job{pixels, width, height, stride, layout, options, depth, colour_type};
-  if (!s.open(name) || !encode(s, job)) return 0;
+  if (!s.open(path) || !encode(s, job)) return 0;
   return s.commit() ? 1 : 0;
 }
 

@@ -39,6 +39,9 @@ bool file_close(File* file);
 // process under /dev/fd and /proc/self/fd) is written in place and never
 // removed or truncated. Null on failure, with last_file_error() telling why.
 File* file_create_output(std::u16string_view name);
+// The same for a name as the system's bytes, for programs that take names
+// from their command line and never turn them into text.
+File* file_create_output_named(const std::string& path);
 // Whether outputs created from now on (on this thread) may replace a file
 // that exists under their name, as above (the default), or must leave it:
 // then creating or committing the output fails with EEXIST, also when the

@@ -262,9 +262,10 @@ bool put_in_place_new(File& file) {
 
 }  // namespace
 
-File* file_create_output(std::u16string_view name) {
+File* file_create_output(std::u16string_view name) { return file_create_output_named(to_utf8(name)); }
+
+File* file_create_output_named(const std::string& path) {
   set_last_file_error(0);
-  std::string path = to_utf8(name);
   if (path.empty()) return fail_with(ENOENT);
   if (faults::create_fails()) return fail_with(EACCES);
   struct stat st {};
