@@ -3,15 +3,11 @@
 // screen as an RGB pixbuf with ss4topng -s 1's pixels (256 × 192, or
 // 512 × 384 in mode 3, each row twice), and the errors for files that are
 // not screens.
-#include "sam/sam_screen.h"
+#include "sam/frame_pixels.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <string>
-
-// The picture's size as shown.
-int shown_width(const SamScreen& screen);
-int shown_height(const SamScreen& screen);
 
 // A new pixbuf holding a frame, or null with `error` set when there is no
 // memory for it.
