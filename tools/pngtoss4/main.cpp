@@ -47,7 +47,7 @@ std::string read_failure(const PictureRead& read) {
 // The whole file, or nothing: the target is replaced only once all of it is
 // written.
 bool write_screen(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-  native::File* file = native::file_create_output(native::from_utf8(name));
+  native::File* file = native::file_create_output_named(name);
   if (!file) return false;
   std::uint32_t done = 0;
   if (!native::file_write(file, bytes.data(), static_cast<std::uint32_t>(bytes.size()), done) || done != bytes.size()) {

@@ -1,6 +1,9 @@
 #include "picture_reader.h"
 
 #include "picture_file.h"
+#include "screen_picture.h"
+
+#include "sam/screen_kind.h"
 
 #include <algorithm>
 #include <charconv>
@@ -163,6 +166,7 @@ int jpeg_reduction(int width, int height, bool crop) {
 }
 
 PictureRead read_picture(const std::string& name, bool crop) {
+  if (int mode = mode_of_name(name)) return read_screen_picture(name, mode);
   PictureFile file(name);
   std::vector<std::uint8_t> piece(PIECE);
   std::size_t got = file.read(piece.data(), piece.size());
@@ -170,7 +174,12 @@ PictureRead read_picture(const std::string& name, bool crop) {
   std::string too_large = png_beyond_limits(piece.data(), got);
   if (!too_large.empty()) return refused(PictureReadStatus::too_large, too_large);
   Format format = format_of(piece.data(), std::min(got, SNIFF_BYTES));
-  if (format.name.empty()) return refused(PictureReadStatus::not_picture, format.error);
+  if (format.name.empty()) {
+    // Screens have no signature of their own; one with a header says so.
+    PictureRead screen = read_screen_picture(name, 0);
+    return screen.status == PictureReadStatus::read ? std::move(screen)
+                                                     : refused(PictureReadStatus::not_picture, format.error);
+  }
 
   std::unique_ptr<GdkPixbufLoader, ObjectRelease> loader(gdk_pixbuf_loader_new_with_type(format.name.c_str(), nullptr));
   if (!loader) return refused(PictureReadStatus::not_picture, "no loader for " + format.name);
