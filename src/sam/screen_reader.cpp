@@ -35,7 +35,8 @@ std::size_t ScreenReader::feed(const std::uint8_t* bytes, std::size_t count) {
     return 0;
   }
   const std::int64_t at = size_;
-  const auto held = static_cast<std::size_t>(std::clamp<std::int64_t>(HELD_BYTES - at, 0, static_cast<std::int64_t>(count)));
+  const auto held =
+      static_cast<std::size_t>(std::clamp<std::int64_t>(HELD_BYTES - at, 0, static_cast<std::int64_t>(count)));
   if (held) std::copy_n(bytes, held, held_.begin() + at);
   size_ += static_cast<std::int64_t>(count);
   if (!header_ && at < FILE_HEADER_BYTES && size_ >= FILE_HEADER_BYTES) {
@@ -49,9 +50,30 @@ std::size_t ScreenReader::feed(const std::uint8_t* bytes, std::size_t count) {
   return std::min(needed, count);
 }
 
+void ScreenReader::skip_zeros(std::int64_t count) {
+  static constexpr std::array<std::uint8_t, 256> ZEROS{};
+  auto feed_zeros = [this](std::int64_t n) {
+    for (; n > 0; n -= static_cast<std::int64_t>(ZEROS.size()))
+      feed(ZEROS.data(), static_cast<std::size_t>(std::min<std::int64_t>(n, ZEROS.size())));
+  };
+  // The held part is fed as it is, and the records after it until each
+  // reading has had a whole record of zeros (any 7 bytes hold one): once
+  // line 0 has its change, later records of zeros change nothing and only
+  // count.
+  const std::int64_t taken = std::min(count, std::max<std::int64_t>(HELD_BYTES - size_, 0) + 2 * LINE_RECORD_SIZE);
+  feed_zeros(taken);
+  count -= taken;
+  // Whole records only, so that a record split at the hole's end is read
+  // as the file has it.
+  const std::int64_t counted = complete() ? count : count / LINE_RECORD_SIZE * LINE_RECORD_SIZE;
+  size_ += counted;
+  feed_zeros(count - counted);
+}
+
 KindVerdict ScreenReader::finish(SamScreen& screen) {
-  KindVerdict verdict = screen_kind(std::span(held_.data(), static_cast<std::size_t>(std::min<std::int64_t>(size_, HELD_BYTES))),
-                                    size_, named_mode_, forced_mode_);
+  KindVerdict verdict =
+      screen_kind(std::span(held_.data(), static_cast<std::size_t>(std::min<std::int64_t>(size_, HELD_BYTES))), size_,
+                  named_mode_, forced_mode_);
   if (!verdict.kind) return verdict;
   const ScreenKind& kind = *verdict.kind;
   const std::int32_t records_at = records_offset(kind.mode);

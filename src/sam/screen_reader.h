@@ -26,6 +26,11 @@ class ScreenReader {
   // all of them until nothing further can change the picture, fewer in the
   // piece where that happens, none after.
   std::size_t feed(const std::uint8_t* bytes, std::size_t count);
+  // Takes `count` zero bytes without their being read (a hole in a sparse
+  // file), with the same result as feeding them; once complete(), any bytes
+  // may be counted this way, since none of them is needed. In constant time
+  // whatever the count.
+  void skip_zeros(std::int64_t count);
   // Nothing further can change what the file is or its picture: the rest
   // only counts towards its length.
   bool complete() const;

@@ -22,7 +22,7 @@ TEST_F(Reliability, AFileOf2GiBLessOneByteCostsLittleMemory) {
 
   fs::resize_file(huge, std::uintmax_t{1} << 31);  // 2 GiB: refused as ever
   Outcome refused = ss4topng({huge});
-  EXPECT_EQ(refused.err, huge + ": Bad size or file not exists\n");
+  EXPECT_EQ(refused.err, huge + ": too large for a SAM screen: 2147483648 bytes, less than 2 GiB needed\n");
 }
 
 // Data after a hole: the converter skips the hole once and reads on from

@@ -1,37 +1,33 @@
-// Which picture a size limit gets: the largest exact render that fits, and
-// below the single-size render, that render shrunk to the limit at 4:3.
+// Which picture a scale or a size limit gets in each mode: the exact render
+// (mode 3's 512 x 384 at both scales), the largest that fits a limit, and
+// below the smallest, that render shrunk to the limit at 4:3.
 #include "picture_size.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(Ss4topngPictureSize, LargestFittingRenderOrTheSingleOneShrunk) {
+TEST(Ss4topngPictureSize, ExactRendersOrTheSmallestShrunk) {
   struct Case {
-    int limit, scale, width, height;
-    bool shrunk;
+    int scale, limit, mode, render_width, width, height;
   };
   const Case cases[] = {
-      {1000000, 2, 512, 384, false},
-      {512, 2, 512, 384, false},
-      {511, 1, 256, 192, false},
-      {300, 1, 256, 192, false},
-      {256, 1, 256, 192, false},
-      {255, 1, 255, 191, true},
-      {128, 1, 128, 96, true},
-      {6, 1, 6, 5, true},
-      {2, 1, 2, 2, true},
-      {1, 1, 1, 1, true},
+      {1, 0, 4, 256, 256, 192},   {2, 0, 4, 512, 512, 384},   {1, 0, 1, 256, 256, 192},
+      {1, 0, 3, 512, 512, 384},   {2, 0, 3, 512, 512, 384},   {2, 1000000, 2, 512, 512, 384},
+      {2, 512, 4, 512, 512, 384}, {2, 511, 4, 256, 256, 192}, {2, 256, 1, 256, 256, 192},
+      {2, 255, 4, 256, 255, 191}, {2, 128, 2, 256, 128, 96},  {2, 6, 4, 256, 6, 5},
+      {2, 1, 4, 256, 1, 1},       {2, 512, 3, 512, 512, 384}, {2, 511, 3, 512, 511, 383},
+      {1, 256, 3, 512, 256, 192}, {2, 2, 3, 512, 2, 2},
   };
   for (const Case& c : cases) {
-    PictureSize p = picture_within(c.limit);
-    EXPECT_EQ(p.scale, c.scale) << c.limit;
-    EXPECT_EQ(p.width, c.width) << c.limit;
-    EXPECT_EQ(p.height, c.height) << c.limit;
-    EXPECT_EQ(is_shrunk(p), c.shrunk) << c.limit;
+    SCOPED_TRACE(testing::Message() << "scale " << c.scale << ", limit " << c.limit << ", mode " << c.mode);
+    const PictureSize p = picture_size({c.scale, c.limit}, c.mode);
+    EXPECT_EQ(p.render_width, c.render_width);
+    EXPECT_EQ(p.render_height, c.render_width * 3 / 4);
+    EXPECT_EQ(p.width, c.width);
+    EXPECT_EQ(p.height, c.height);
+    EXPECT_EQ(is_shrunk(p), c.width != c.render_width);
   }
-  EXPECT_FALSE(is_shrunk(picture_at_scale(1)));
-  EXPECT_EQ(picture_at_scale(2).width, 512);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST_F(Ss4topngSize, BadLimitsAndBadScreensWriteNothing) {
   write_whole_file(temp_path("short.ss4"), bytes);
   ProgramRun bad = run({"--size", "128", "-o", temp_path("thumb"), temp_path("short.ss4")});
   EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, temp_path("short.ss4") + ": Bad size or file not exists\n");
+  EXPECT_EQ(bad.err, temp_path("short.ss4") + ": 24616 bytes is too short for a mode 4 screen (at least 24617)\n");
   EXPECT_FALSE(file_exists(temp_path("thumb")));
 
   ProgramRun unwritable = run({"--size", "64", "-o", temp_path("none/thumb"), SAMPLE});

@@ -29,7 +29,8 @@ namespace {
 
 const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 const std::string CHART = std::string(SAMPLES_DIR) + "/colour_chart.ss4";
-const std::string USAGE = "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...\n";
+const std::string USAGE =
+    "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...\n";
 
 // Width and height from a PNG's header, or {0, 0}.
 std::pair<int, int> png_size(const std::vector<std::uint8_t>& png) {
@@ -165,7 +166,8 @@ TEST_F(Ss4topng, FailuresNameTheFileAndTheRestStillConvert) {
   ProgramRun r = run({temp_path("missing.ss4"), temp_path("short.ss4"), good, temp_path("folder.ss4")});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, temp_path("missing.ss4") + ": Bad size or file not exists\n" + temp_path("short.ss4") +
-                       ": Bad size or file not exists\n" + temp_path("folder.ss4") + ": is a folder\n");
+                       ": 24616 bytes is too short for a mode 4 screen (at least 24617)\n" + temp_path("folder.ss4") +
+                       ": is a folder\n");
   EXPECT_EQ(r.out, "");
   EXPECT_TRUE(file_exists(temp_path("good.png")));
   EXPECT_FALSE(file_exists(temp_path("short.png")));

@@ -1,95 +1,54 @@
 #include "conversion.h"
 
-#include "other_formats.h"
-#include "shrunk_save.h"
+#include "frame_render.h"
+#include "screen_animation.h"
+#include "screen_input.h"
 
 #include "export/compact_png.h"
-#include "export/encoder_registry.h"
 #include "export/png_writer.h"
-#include "image/images.h"
-#include "image/runtime_services.h"
-#include "image/save_image.h"
 #include "native/system/file.h"
-#include "native/system/text.h"
-#include "runtime/files.h"
 #include "runtime/general_heap.h"
-#include "screen/sam_palette.h"
-#include "screen/screen_file.h"
-#include "screen/screen_painter.h"
-#include "screen/viewer_state.h"
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
-// What every conversion in this process writes, and with which encoder.
-PictureSize picture;
-std::uint32_t encoder = ENCODER_PNG_COMPACT;
-
-bool save_picture(const std::u16string& name) {
-  if (is_shrunk(picture)) return save_image_shrunk(0, picture.width, picture.height, name.c_str(), encoder) != 0;
-  return save_image(0, name.c_str(), encoder) != 0;
+bool write_picture(const std::string& path, const SamScreen& screen, const PictureSize& size, PngStyle style) {
+  const std::vector<std::uint8_t> bgr = picture_bgr(screen, size);
+  const std::int32_t stride = size.width * 3;
+  if (style == PngStyle::rgb)
+    return write_png_named(path, bgr.data(), size.width, size.height, stride, 0, 0, 24, PNG_COLOUR_RGB) == 1;
+  return write_compact_png_named(path, bgr.data(), size.width, size.height, stride, 0) == 1;
 }
 
-std::string reason(int error) { return native::file_error_text(error); }
-
-// What went wrong, after the file's name. Scripts look for the first text.
-std::string read_failure(const ScreenRead& read) {
-  switch (read.status) {
-    case ScreenReadStatus::folder: return "is a folder";
-    case ScreenReadStatus::out_of_memory: return "cannot read: " + reason(ENOMEM);
-    case ScreenReadStatus::unreadable:
-      // Gone between measuring and opening: as if never there.
-      if (read.error != ENOENT) return read.error ? "cannot read: " + reason(read.error) : "cannot read";
-      [[fallthrough]];
-    default: return native::to_utf8(BAD_SIZE_TEXT);
-  }
+std::string converted(const Conversion& conversion, const ConverterSettings& settings) {
+  auto screen = std::make_unique<SamScreen>();
+  const std::string failure = read_screen_input(conversion.input, settings.forced_mode, *screen);
+  if (!failure.empty()) return conversion.input + ": " + failure;
+  if (!conversion.refusal.empty()) return conversion.refusal;
+  const PictureSize size = picture_size(settings.size, screen->mode);
+  native::set_outputs_replace_existing(conversion.may_replace);
+  native::set_last_file_error(0);
+  const bool written = settings.animate ? write_screen_animation(conversion.output, *screen, size)
+                                        : write_picture(conversion.output, *screen, size, settings.style);
+  if (written) return {};
+  const int error = native::last_file_error();
+  if (error == EEXIST && !conversion.may_replace) return exists_refusal(conversion);
+  return conversion.input + ": cannot write " + conversion.output +
+         (error ? ": " + native::file_error_text(error) : "");
 }
 
 }  // namespace
 
-bool start_converter(int scale, PngStyle style) { return start_converter(picture_at_scale(scale), style); }
+bool start_converter() { return create_general_heap(); }
 
-bool start_converter(const PictureSize& size, PngStyle style) {
-  // No display and no window: only what reading, drawing and saving need.
-  // The native layer's files, heaps and graphics objects need no start, so
-  // the window system is never linked in.
-  if (!create_general_heap()) return false;
-  start_runtime_services({});
-  init_screen_state();
-  register_png_encoder();
-  register_compact_png_encoder();
-  // Image 0 exists from the start, as in the viewer, and is made anew for
-  // every screen.
-  create_image(0, SCREEN_WIDTH * size.scale, SCREEN_HEIGHT * size.scale);
-  build_palette();
-  picture = size;
-  encoder = style == PngStyle::rgb ? ENCODER_PNG : ENCODER_PNG_COMPACT;
-  viewer_state().scale = size.scale;
-  return true;
-}
+void stop_converter() { destroy_general_heap(); }
 
-void stop_converter() {
-  release_screen_state();
-  if (is_image(0)) free_image(0);
-  stop_runtime_services({});
-  destroy_general_heap();
-}
-
-std::string convert(const Conversion& conversion) {
-  if (std::optional<std::string_view> kind = other_format_of_file(conversion.input))
-    return conversion.input + ": " + std::string(*kind) + ", not a SAM screen";
-  ScreenRead read = read_screen(native::from_utf8(conversion.input));
-  if (read.status != ScreenReadStatus::loaded) return conversion.input + ": " + read_failure(read);
-  if (!conversion.refusal.empty()) return conversion.refusal;
-  paint_loaded_screen();
-  native::set_outputs_replace_existing(conversion.may_replace);
-  set_file_error(0);
-  if (!save_picture(native::from_utf8(conversion.output))) {
-    int error = file_error();
-    if (error == EEXIST && !conversion.may_replace) return exists_refusal(conversion);
-    return conversion.input + ": cannot write " + conversion.output + (error ? ": " + reason(error) : "");
-  }
-  return {};
+std::string convert(const Conversion& conversion, const ConverterSettings& settings) try {
+  return converted(conversion, settings);
+} catch (const std::bad_alloc&) {
+  return conversion.input + ": cannot read: " + std::strerror(ENOMEM);
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Converting screen files in this process, through the viewer's own
-// reading, painting and saving, without any window. The runtime has
-// process-wide state: one converter per process, started once.
+// Converting screen files in this process: read through the SAM formats,
+// rendered, and written as a PNG or an animated GIF, with names as the
+// bytes they are throughout. No window, no viewer state: only the general
+// heap, which the compact PNG writer takes its buffers from.
 #include "output_names.h"
 #include "picture_size.h"
 
@@ -11,13 +12,17 @@
 // and quick), or as the RGB rows the viewer saves, byte for byte.
 enum class PngStyle { compact, rgb };
 
-// Starts the picture half of the runtime, without a display, to write
-// pictures of the given size. False when it cannot start.
-bool start_converter(const PictureSize& size, PngStyle style = PngStyle::compact);
-// The same at a scale (1 or 2).
-bool start_converter(int scale, PngStyle style = PngStyle::compact);
+struct ConverterSettings {
+  SizeChoice size;
+  PngStyle style = PngStyle::compact;
+  int forced_mode = 0;   // --mode; 0 when not given
+  bool animate = false;  // the GIF of the flashing instead of the PNG
+};
+
+// Once per process, before any conversion; false when it cannot start.
+bool start_converter();
 void stop_converter();
 
 // Converts one file; answers an empty text on success, else the one-line
 // message (without a line feed) saying what failed.
-std::string convert(const Conversion& conversion);
+std::string convert(const Conversion& conversion, const ConverterSettings& settings);

@@ -1,14 +1,13 @@
-// ss4topng: converts SAM screen mode 4 files to PNG with exactly the pixels
-// the viewer shows (as a compact palette file, or with --rgb byte for byte
-// as the viewer saves), or shrunk to a size limit for thumbnailers. Exit status 0 when
-// all converted, 1 when any failed, 2 for a usage error, 128 + the signal's
-// number when interrupted.
+// ss4topng: converts SAM screens of every mode to PNG (as a compact palette
+// file, or with --rgb byte for byte as the viewer saves a mode 4 screen), or
+// shrunk to a size limit for thumbnailers, or with --animate to a GIF of
+// their flashing. Exit status 0 when all converted, 1 when any failed, 2 for
+// a usage error, 128 + the signal's number when interrupted.
 #include "conversion.h"
 #include "interruption.h"
 #include "jobs.h"
 #include "options.h"
 #include "output_names.h"
-#include "picture_size.h"
 
 #include "native/system/file.h"
 #include "runtime/print_text.h"
@@ -32,15 +31,20 @@ int main(int argc, char** argv) {
   if (options.action == Action::version) return print_text("ss4topng", version_text());
   if (!parsed.error.empty()) return usage_error(parsed.error);
 
-  ConversionPlan plan = plan_conversions(options.files, options.output, ".png", options.force);
+  ConversionPlan plan =
+      plan_conversions(options.files, options.output, options.animate ? ".gif" : ".png", options.force);
   if (!plan.error.empty()) return usage_error(plan.error);
 
   install_interruption_handlers(native::remove_pending_outputs);
-  PictureSize size = options.size ? picture_within(*options.size) : picture_at_scale(options.scale);
+  ConverterSettings settings;
+  settings.size = {options.scale, options.size.value_or(0)};
+  settings.style = options.rgb ? PngStyle::rgb : PngStyle::compact;
+  settings.forced_mode = options.mode;
+  settings.animate = options.animate;
   Worker worker;
-  worker.start = [&] { return start_converter(size, options.rgb ? PngStyle::rgb : PngStyle::compact); };
+  worker.start = [] { return start_converter(); };
   worker.stop = [] { stop_converter(); };
-  worker.convert = [&](std::size_t i) { return convert(plan.conversions[i]); };
+  worker.convert = [&](std::size_t i) { return convert(plan.conversions[i], settings); };
   std::size_t failed =
       run_jobs(plan.conversions.size(), options.jobs, worker, [&](std::size_t i) { return plan.conversions[i].input; });
   return failed == 0 ? 0 : 1;

@@ -19,33 +19,53 @@ std::optional<std::string_view> option_value(std::span<const char* const> args, 
   return std::nullopt;
 }
 
+// The option's name: a long one up to its '=', else the first two
+// characters ("-s" of "-s1").
+std::string_view option_name(std::string_view arg) {
+  return arg.starts_with("--") ? arg.substr(0, arg.find('=')) : arg.substr(0, 2);
+}
+
 }  // namespace
 
-const char* usage_line() { return "usage: ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE..."; }
+const char* usage_line() {
+  return "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...";
+}
 
 std::string help_text() {
   return std::string(usage_line()) +
          "\n"
-         "Converts SAM screen mode 4 files to PNG: the pixels the viewer shows, in\n"
-         "a small palette file.\n"
+         "Converts SAM screens of every mode (1 to 4) to PNG: the pixels the\n"
+         "machine shows, in a small palette file.\n"
          "\n"
-         "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384\n"
-         "  --size N     at most N pixels on the longer side, for thumbnailers:\n"
-         "               512 x 384 when N is 512 or more, 256 x 192 when it is\n"
-         "               256 or more, else the 256 x 192 picture averaged down to\n"
-         "               N pixels wide, 4:3; cannot be combined with -s\n"
+         "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384;\n"
+         "               mode 3 (512 pixels a row, each row shown twice) gives\n"
+         "               512 x 384 at both\n"
+         "  --size N     at most N pixels on the longer side, for thumbnailers: the\n"
+         "               largest of those pictures no wider than N, else the\n"
+         "               smallest averaged down to N pixels wide, 4:3; cannot be\n"
+         "               combined with -s\n"
+         "  --mode N     read every FILE as a mode N screen (1 to 4), whatever its\n"
+         "               header, extension or length say\n"
+         "  --animate    write an animated GIF (NAME.gif) of the screen's flashing\n"
+         "               colours, one whole cycle looping forever, instead of the\n"
+         "               PNG; one still frame when nothing flashes\n"
          "  --rgb        write RGB rows, byte for byte the file the viewer saves,\n"
          "               instead of the palette file (same pixels, larger, slower)\n"
          "  -o OUTPUT    the output file for a single FILE, or an existing folder\n"
          "               for any number of them (default: beside each FILE, its\n"
-         "               extension replaced by .png)\n"
+         "               extension replaced by .png, or .gif with --animate)\n"
          "  -f, --force  replace a file that has the name of an output made\n"
          "               beside FILE or in the -o folder (never done otherwise)\n"
          "  -j JOBS      convert in JOBS processes at once (default 1)\n"
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
-         "Files that are plainly something else (PNG, JPEG, ZIP...) are refused.\n"
+         "A file's mode comes from its 9-byte SCREEN$ header when the header\n"
+         "agrees with the file's length, else from its extension (.ss1 to .ss4,\n"
+         "any case), else from its length: 6953 to 7461 bytes mode 1, 14377 to\n"
+         "14885 mode 2, 24617 or more mode 4. The PNG shows the main colours of\n"
+         "a flashing screen. Files that are plainly something else (PNG, JPEG,\n"
+         "ZIP...) are refused.\n"
          "Exit status: 0 when every file was converted, 1 when any failed,\n"
          "2 for a usage error.\n";
 }
@@ -83,8 +103,12 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       o.force = true;
       continue;
     }
-    std::string_view name = arg == "--size" || arg.starts_with("--size=") ? arg.substr(0, 6) : arg.substr(0, 2);
-    if (name != "--size" && name != "-s" && name != "-o" && name != "-j") {
+    if (arg == "--animate") {
+      o.animate = true;
+      continue;
+    }
+    std::string_view name = option_name(arg);
+    if (name != "--size" && name != "--mode" && name != "-s" && name != "-o" && name != "-j") {
       result.error = "unknown option " + std::string(arg);
       return result;
     }
@@ -100,6 +124,13 @@ ParsedOptions parse_options(std::span<const char* const> args) {
         return result;
       }
       o.size = *size;
+    } else if (name == "--mode") {
+      std::optional<int> mode = parse_whole_number(*value);
+      if (!mode || *mode < 1 || *mode > 4) {
+        result.error = "bad mode " + std::string(*value) + " (1 to 4)";
+        return result;
+      }
+      o.mode = *mode;
     } else if (name == "-o") {
       if (value->empty()) {
         result.error = "option -o needs a name";
@@ -125,6 +156,10 @@ ParsedOptions parse_options(std::span<const char* const> args) {
   }
   if (scale_given && o.size) {
     result.error = "-s and --size cannot be combined";
+    return result;
+  }
+  if (o.animate && o.rgb) {
+    result.error = "--rgb and --animate cannot be combined";
     return result;
   }
   if (o.files.empty()) result.error = "no files";

@@ -1,6 +1,6 @@
 #pragma once
 // The command line of ss4topng:
-// ss4topng [-s 1|2 | --size N] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...
+// ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...
 #include <optional>
 #include <span>
 #include <string>
@@ -14,6 +14,11 @@ struct Options {
   // A limit on the PNG's longer side, for thumbnails; it picks the scale
   // itself, so it never comes with -s.
   std::optional<int> size;
+  // The mode every file is read as (1-4), whatever its header, name or
+  // length say; 0 when not given.
+  int mode = 0;
+  // An animated GIF of the flashing instead of the PNG.
+  bool animate = false;
   // RGB rows as the viewer saves them, instead of the compact palette file.
   bool rgb = false;
   // Outputs named beside the screens or in a folder may replace files.

@@ -1,9 +1,5 @@
 #include "other_formats.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 
@@ -69,20 +65,4 @@ std::optional<std::string_view> other_format(std::span<const std::uint8_t> head,
   if (is_tiff(head, size)) return "a TIFF picture";
   if (is_bitmap(head)) return "a BMP picture";
   return std::nullopt;
-}
-
-std::optional<std::string_view> other_format_of_file(const std::string& name) {
-  // Non-blocking, so that a FIFO without a writer is passed over at once.
-  int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return std::nullopt;
-  std::array<std::uint8_t, HEAD_BYTES> head{};
-  struct stat st {};
-  ssize_t got = -1;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-    while ((got = ::pread(fd, head.data(), head.size(), 0)) < 0 && errno == EINTR) {
-    }
-  }
-  ::close(fd);
-  if (got <= 0) return std::nullopt;
-  return other_format(std::span(head.data(), static_cast<std::size_t>(got)), static_cast<std::uint64_t>(st.st_size));
 }

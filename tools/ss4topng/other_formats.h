@@ -6,13 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 // What the file that starts with `head` is ("a JPEG picture"), or nothing
 // when it may be a screen. `size` is the whole file's.
 std::optional<std::string_view> other_format(std::span<const std::uint8_t> head, std::uint64_t size);
-
-// The same for a file by name (used as the bytes it is); nothing when it
-// cannot be read at once or is not a regular file.
-std::optional<std::string_view> other_format_of_file(const std::string& name);
