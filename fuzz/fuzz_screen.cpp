@@ -1,65 +1,97 @@
-// Reads and paints arbitrary bytes as a screen file, the whole way from a
-// file to a picture as the converter goes, at scale 1 and 2 in turn. The runtime starts once per process
-// (it has process-wide state) and stops as the process exits.
-#include "conversion.h"
+// Arbitrary bytes as a screen file, the whole way ss4topng takes it: written
+// to a file under a name of every mode's extension or none, read by name,
+// decoded and rendered at each of its sizes. A file is taken exactly when
+// the reader over its bytes takes it, with the same screen, and so is the
+// same file read with its runs of zeros skipped as holes in a sparse file
+// are; the picture has the size its mode asks for.
+#include "frame_render.h"
+#include "screen_input.h"
 
-#include "image/images.h"
-#include "native/system/text.h"
-#include "screen/screen_file.h"
-#include "screen/screen_painter.h"
-#include "screen/viewer_state.h"
+#include "sam/screen_reader.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
 
-std::string screen_path;
+std::string folder;
 
-void write_input(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(screen_path.c_str(), "wb");
+void write_input(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) std::abort();
   if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
   if (std::fclose(file) != 0) std::abort();
 }
 
+bool same_screen(const SamScreen& a, const SamScreen& b) {
+  return a.mode == b.mode && a.width == b.width && a.entries == b.entries && a.flashed_entries == b.flashed_entries &&
+         a.row_colours == b.row_colours && a.palette_flashes == b.palette_flashes &&
+         a.attributes_flash == b.attributes_flash;
+}
+
+// The bytes fed to a reader, each run of 8 zeros or more skipped instead.
+KindVerdict read_skipping_zeros(const std::uint8_t* data, std::size_t size, int named_mode, int forced_mode,
+                                SamScreen& screen) {
+  auto reader = std::make_unique<ScreenReader>(named_mode, forced_mode);
+  for (std::size_t at = 0; at < size;) {
+    std::size_t end = at;
+    while (end < size && data[end] == 0) ++end;
+    if (end - at >= 8) {
+      reader->skip_zeros(static_cast<std::int64_t>(end - at));
+    } else {
+      end = std::max(end, at + 1);
+      reader->feed(data + at, end - at);
+    }
+    at = end;
+  }
+  return reader->finish(screen);
+}
+
 }  // namespace
 
-// Once per process, before any input (and outside libFuzzer's per-input leak
-// accounting, since the runtime keeps what it starts until the process ends).
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The converter's start-up: the viewer's, without a display.
-  if (!start_converter(2)) std::abort();
-
-  char folder[] = "/tmp/fuzz_screen-XXXXXX";
-  if (!mkdtemp(folder)) std::abort();
-  screen_path = std::string(folder) + "/input.ss4";
-  // Stopped before the native layer's own statics go, so that what the
-  // runtime holds is released rather than left for the leak check.
+  char made[] = "/tmp/fuzz_screen-XXXXXX";
+  if (!mkdtemp(made)) std::abort();
+  folder = made;
   std::atexit([] {
-    stop_converter();
-    std::remove(screen_path.c_str());
-    rmdir(screen_path.substr(0, screen_path.rfind('/')).c_str());
+    for (const char* name : {"/input", "/input.ss1", "/input.ss2", "/input.ss3", "/input.ss4"})
+      std::remove((folder + name).c_str());
+    rmdir(folder.c_str());
   });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static int runs = 0;
-  write_input(data, size);
-  viewer_state().scale = 1 + (runs++ & 1);
-  const std::int32_t size_before = viewer_state().file_size;
-  if (read_screen(native::from_utf8(screen_path)).status == ScreenReadStatus::loaded && !paint_loaded_screen())
+  const int named_mode = runs % 5;
+  const int forced_mode = runs / 5 % 5;
+  const SizeChoice size_choice{1 + runs / 25 % 2, runs / 50 % 3 == 2 ? 100 : 0};
+  ++runs;
+  const std::string path = folder + "/input" + (named_mode ? ".ss" + std::to_string(named_mode) : "");
+  write_input(path, data, size);
+
+  static auto screen = std::make_unique<SamScreen>();
+  static auto expected = std::make_unique<SamScreen>();
+  const std::string failure = read_screen_input(path, forced_mode, *screen);
+  auto reader = std::make_unique<ScreenReader>(named_mode, forced_mode);
+  reader->feed(data, size);
+  const bool taken = reader->finish(*expected).kind.has_value();
+  // Another format's signature is the only other refusal.
+  if (failure.empty() ? !taken || !same_screen(*screen, *expected) : taken && !failure.ends_with(", not a SAM screen"))
     std::abort();
-  // A rejected file must leave the screen loaded before as it was; an
-  // accepted one is taken at its size and painted.
-  const ViewerState& v = viewer_state();
-  bool accepted = size >= static_cast<std::size_t>(MIN_SS4_SIZE);
-  if (accepted ? v.file_size != static_cast<std::int32_t>(size) || !is_image(0) : v.file_size != size_before)
+  static auto skipped = std::make_unique<SamScreen>();
+  const KindVerdict verdict = read_skipping_zeros(data, size, named_mode, forced_mode, *skipped);
+  if (verdict.kind.has_value() != taken || (taken && !same_screen(*skipped, *expected))) std::abort();
+  if (!failure.empty()) return 0;
+
+  const PictureSize picture = picture_size(size_choice, screen->mode);
+  if (picture_bgr(*screen, picture).size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
     std::abort();
   return 0;
 }

@@ -3,6 +3,7 @@
 // they came.
 #include "reliability_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -42,6 +43,14 @@ TEST_F(Reliability, NamesThatAreNotUtf8ConvertAndPrintAsTheirBytes) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "d\xE9j\xE0.ss4: 3 bytes is too short for a mode 4 screen (at least 24617)\n");
   EXPECT_TRUE(png_is_complete(temp_path("caf\xE9.png")));
+
+  // Any mode, and the animation too, beside the screen under its bytes.
+  put("\xE9t\xE9.ss1", std::vector<std::uint8_t>(6953, 0x47));
+  EXPECT_EQ(ss4topng({"\xE9t\xE9.ss1"}).status, 0);
+  EXPECT_EQ(ss4topng({"--animate", "\xE9t\xE9.ss1"}).status, 0);
+  EXPECT_TRUE(png_is_complete(temp_path("\xE9t\xE9.png")));
+  const std::vector<std::uint8_t> gif = read_whole_file(temp_path("\xE9t\xE9.gif"));
+  EXPECT_TRUE(gif.size() > 6 && std::equal(gif.begin(), gif.begin() + 6, "GIF89a") && gif.back() == ';');
 }
 
 TEST_F(Reliability, WildcardsAndColonsAreOrdinaryCharacters) {

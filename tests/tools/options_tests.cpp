@@ -20,6 +20,13 @@ TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
   EXPECT_EQ(p.options.jobs, 3);
   EXPECT_EQ(p.options.output, "out");
   EXPECT_EQ(p.options.files, (std::vector<std::string>{"a.ss4", "b.ss4", "-s", "-"}));
+  EXPECT_EQ(p.options.mode, 0);
+  EXPECT_FALSE(p.options.animate);
+
+  ParsedOptions modes = parse({"--mode=3", "a", "--animate", "--mode", "1"});
+  ASSERT_EQ(modes.error, "");
+  EXPECT_EQ(modes.options.mode, 1);
+  EXPECT_TRUE(modes.options.animate);
 
   ParsedOptions defaults = parse({"-", "x"});
   EXPECT_EQ(defaults.options.scale, 2);
@@ -31,9 +38,25 @@ TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
 
 TEST(Ss4topngOptions, UsageErrors) {
   const std::vector<std::vector<const char*>> bad = {
-      {},          {"-x", "a"},      {"--scale", "1", "a"}, {"--rgb=1", "a"}, {"-s", "3", "a"},   {"-s", "0x1", "a"},
-      {"a", "-s"}, {"-j", "0", "a"}, {"-j", "-2", "a"},     {"-j2x", "a"},    {"-j", "257", "a"}, {"-o", "", "a"},
+      {},
+      {"-x", "a"},
+      {"--scale", "1", "a"},
+      {"--rgb=1", "a"},
+      {"-s", "3", "a"},
+      {"-s", "0x1", "a"},
+      {"a", "-s"},
+      {"-j", "0", "a"},
+      {"-j", "-2", "a"},
+      {"-j2x", "a"},
+      {"-j", "257", "a"},
+      {"-o", "", "a"},
       {"-s", "2"},
+      {"--mode", "0", "a"},
+      {"--mode=5", "a"},
+      {"--mode", "3x", "a"},
+      {"--modes=3", "a"},
+      {"--animate=1", "a"},
+      {"--animate", "--rgb", "a"},
   };
   for (const auto& args : bad) {
     std::string shown;
