@@ -3,9 +3,12 @@
 // compact file and with --rgb (the viewer's own file) as the baseline; and
 // files far larger than any picture needs (a sparse 2 GiB - 1 byte file, and
 // a dense 256 MiB line-change table that never lets reading stop early),
-// against one flat sample, with the peak memory of the process. Wall-clock
-// time, since the work happens in child processes.
+// against one flat sample, with the peak memory of the process; one screen
+// of each mode (mode 4's the yardstick of the others), and --animate of
+// flashing screens. Wall-clock time, since the work happens in child
+// processes.
 #include "bench_processes.h"
+#include "sam_screens.h"
 
 #include <benchmark/benchmark.h>
 
@@ -128,6 +131,41 @@ void DenseTableOf256MiB(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (std::int64_t{256} << 20));
 }
 BENCHMARK(DenseTableOf256MiB)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// A dithered screen of the mode with 40 line records, decoded and written as
+// the default PNG at scale 2: each mode's median against mode 4's.
+void ScreenOfMode(benchmark::State& state) {
+  Folder folder;
+  const int mode = static_cast<int>(state.range(0));
+  const std::string screen = folder.path() + "/screen.ss" + std::to_string(mode);
+  const std::vector<std::uint8_t> bytes = sam_screen_file({"bench", mode, 11, false, false, false, 40});
+  std::ofstream(screen, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const std::vector<std::string> args = {"-o", folder.path() + "/out.png", screen};
+  for (auto _ : state)
+    if (!run_ss4topng(args)) state.SkipWithError("ss4topng failed");
+}
+BENCHMARK(ScreenOfMode)->DenseRange(1, 4)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// --animate at scale 2: a mode 4 screen whose palette flashes (two frames),
+// and a mode 1 screen whose palette and attributes both flash (the longest
+// cycle, 544 display frames in 64 steps).
+void AnimatedGif(benchmark::State& state, ScreenRecipe recipe) {
+  Folder folder;
+  const std::string screen = folder.path() + "/screen.ss" + std::to_string(recipe.mode);
+  const std::vector<std::uint8_t> bytes = sam_screen_file(recipe);
+  std::ofstream(screen, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const std::vector<std::string> args = {"--animate", "-o", folder.path() + "/out.gif", screen};
+  for (auto _ : state)
+    if (!run_ss4topng(args)) state.SkipWithError("ss4topng failed");
+}
+BENCHMARK_CAPTURE(AnimatedGif, palette_mode4, ScreenRecipe{"bench", 4, 12, true, false, false, 40})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(AnimatedGif, palette_and_attributes_mode1, ScreenRecipe{"bench", 1, 13, true, true, false, 40})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

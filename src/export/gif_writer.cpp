@@ -88,22 +88,25 @@ bool put_timing(GifFileType* gif, const GifFrame& frame) {
   return EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, length, bytes) == GIF_OK;
 }
 
-bool same_picture(const GifFrame& a, const GifFrame& b) {
-  if (a.left != b.left || a.top != b.top || a.width != b.width || a.height != b.height) return false;
-  if (a.indices == b.indices && a.stride == b.stride) return true;
-  for (int y = 0; y < a.height; ++y)
-    if (std::memcmp(a.indices + y * a.stride, b.indices + y * b.stride, static_cast<std::size_t>(a.width)) != 0)
-      return false;
-  return true;
+bool same_image(const GifFrame& a, const GifFrame& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height && a.indices == b.indices &&
+         a.shown == b.shown && a.stride == b.stride && (!a.shown || a.transparent == b.transparent);
 }
 
-// giflib masks the pixels of the row it is given in place: each row goes
-// through a copy of its own.
+// Each row is made in a buffer of its own (giflib also masks the pixels of
+// the row it is given, in place).
 bool put_image(GifFileType* gif, const GifFrame& frame, std::vector<GifPixelType>& row) {
   if (EGifPutImageDesc(gif, frame.left, frame.top, frame.width, frame.height, false, nullptr) != GIF_OK) return false;
   row.resize(static_cast<std::size_t>(frame.width));
-  for (int y = 0; y < frame.height; ++y) {
-    std::memcpy(row.data(), frame.indices + y * frame.stride, row.size());
+  const auto unchanged = static_cast<GifPixelType>(frame.transparent);
+  for (int y = frame.top; y < frame.top + frame.height; ++y) {
+    const std::uint8_t* now = frame.indices + y * frame.stride + frame.left;
+    if (frame.shown) {
+      const std::uint8_t* before = frame.shown + y * frame.stride + frame.left;
+      for (int x = 0; x < frame.width; ++x) row[x] = now[x] == before[x] ? unchanged : now[x];
+    } else {
+      std::memcpy(row.data(), now, row.size());
+    }
     if (EGifPutLine(gif, row.data(), frame.width) != GIF_OK) return false;
   }
   return true;
@@ -113,9 +116,9 @@ bool valid(const GifPicture& picture, std::span<const GifFrame> frames) {
   if (picture.width < 1 || picture.height < 1 || picture.width > 0xFFFF || picture.height > 0xFFFF || frames.empty())
     return false;
   return std::all_of(frames.begin(), frames.end(), [&](const GifFrame& f) {
-    return f.indices && f.left >= 0 && f.top >= 0 && f.width >= 1 && f.height >= 1 && f.stride >= f.width &&
+    return f.indices && f.left >= 0 && f.top >= 0 && f.width >= 1 && f.height >= 1 && f.stride >= picture.width &&
            f.left + f.width <= picture.width && f.top + f.height <= picture.height && f.delay >= 0 &&
-           f.delay <= 0xFFFF && f.transparent < MAX_COLOURS;
+           f.delay <= 0xFFFF && f.transparent < MAX_COLOURS && (!f.shown || f.transparent >= 0);
   });
 }
 
@@ -136,13 +139,13 @@ std::int32_t write_gif_named(const std::string& path, const GifPicture& picture,
   if (EGifPutScreenDesc(s.gif, picture.width, picture.height, s.table->BitsPerPixel, 0, s.table) != GIF_OK) return 0;
   if (picture.loop_forever && !put_loop_forever(s.gif)) return 0;
 
-  // Each distinct picture compressed once, with the image bytes it got.
+  // Each distinct image compressed once, with the bytes it got.
   std::vector<std::pair<const GifFrame*, std::vector<std::uint8_t>>> images;
   std::vector<GifPixelType> row;
   for (const GifFrame& frame : frames) {
     if (!put_timing(s.gif, frame)) return 0;
     auto earlier =
-        std::find_if(images.begin(), images.end(), [&](const auto& i) { return same_picture(*i.first, frame); });
+        std::find_if(images.begin(), images.end(), [&](const auto& i) { return same_image(*i.first, frame); });
     if (earlier != images.end()) {
       // giflib holds nothing back between images: its bytes of an image are
       // all out once the image's last row is, so a copy can stand in.

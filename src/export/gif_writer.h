@@ -10,14 +10,19 @@
 #include <string>
 
 struct GifFrame {
-  int left = 0;  // the rectangle within the picture
+  int left = 0;  // the rectangle of the picture the frame covers
   int top = 0;
   int width = 0;
   int height = 0;
-  const std::uint8_t* indices = nullptr;  // the rectangle's rows, top first
-  std::ptrdiff_t stride = 0;              // bytes from one row to the next
-  int delay = 0;                          // hundredths of a second
-  int transparent = -1;                   // the index that leaves the pixel below showing; -1 for none
+  // The whole picture's indices, rows `stride` bytes apart, top row first;
+  // the frame takes its rectangle. Where `shown` (the picture on show
+  // before, laid out alike) has the same index, the frame leaves the pixel
+  // as it is: it writes `transparent` there.
+  const std::uint8_t* indices = nullptr;
+  const std::uint8_t* shown = nullptr;
+  std::ptrdiff_t stride = 0;
+  int delay = 0;         // hundredths of a second
+  int transparent = -1;  // the index that leaves the pixel below showing; -1 for none
 };
 
 struct GifPicture {
@@ -29,7 +34,8 @@ struct GifPicture {
 
 // 1 on success; 0 on failure, and then no file is left behind, what was
 // under the name is as it was, and native::last_file_error() tells why
-// when the system refused. A frame with the rectangle and indices of an
-// earlier one is written as the bytes that one got, without compressing it
-// again (a flashing screen's cycle repeats a few pictures many times).
+// when the system refused. A frame that repeats an earlier one (the same
+// rectangle of the same pictures) is written as the bytes that one got,
+// without compressing it again: a flashing screen's cycle shows a few
+// changes many times.
 std::int32_t write_gif_named(const std::string& path, const GifPicture& picture, std::span<const GifFrame> frames);

@@ -23,8 +23,9 @@ class GifWriterTest : public RuntimeTest {
 };
 
 TEST_F(GifWriterTest, FailuresLeaveTheEarlierFileAndNothingElse) {
-  const GifFrame whole{0, 0, 8, 8, indices_.data(), 8, 10, -1};
-  const GifFrame corner{2, 2, 3, 3, indices_.data(), 8, 5, 0};
+  const std::vector<std::uint8_t> shown(64, 2);
+  const GifFrame whole{0, 0, 8, 8, shown.data(), nullptr, 8, 10, -1};
+  const GifFrame corner{2, 2, 3, 3, indices_.data(), shown.data(), 8, 5, 3};
   const GifFrame frames[] = {whole, corner, corner};
   ASSERT_EQ(1, save(frames));
   const std::vector<std::uint8_t> earlier = read_whole_file(temp_path("out.gif"));
@@ -35,9 +36,10 @@ TEST_F(GifWriterTest, FailuresLeaveTheEarlierFileAndNothingElse) {
   }
   native::faults::fail_next_create();
   EXPECT_EQ(0, save(frames));
-  const GifFrame outside{4, 4, 8, 8, indices_.data(), 8, 0, -1};
-  const GifFrame unwritable[][1] = {
-      {outside}, {{0, 0, 8, 8, nullptr, 8, 0, -1}}, {{0, 0, 8, 8, indices_.data(), 4, 0, -1}}};
+  const GifFrame unwritable[][1] = {{{4, 4, 8, 8, indices_.data(), nullptr, 8, 0, -1}},
+                                    {{0, 0, 8, 8, nullptr, nullptr, 8, 0, -1}},
+                                    {{0, 0, 8, 8, indices_.data(), nullptr, 4, 0, -1}},
+                                    {{0, 0, 8, 8, indices_.data(), shown.data(), 8, 0, -1}}};
   for (const auto& bad : unwritable) EXPECT_EQ(0, save(bad));
   EXPECT_EQ(0, save({}));
   EXPECT_EQ(0, save(frames, 0, 8));

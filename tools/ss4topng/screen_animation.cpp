@@ -9,61 +9,125 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <map>
-#include <memory>
 
 namespace {
 
 constexpr int SAM_COLOURS = 128;
 
-// A frame's SAM colours at the picture's size.
+// A pair of phases as one number, 0-3.
+int phases_of(int palette_phase, int attribute_phase) { return palette_phase * 2 + attribute_phase; }
+
+// The GIF's colour table: the SAM colours the shown phases use, in the
+// order they turn up. Read from the decoded screen, not from the pictures,
+// so that it is known before any picture is made.
+class ColourTable {
+ public:
+  ColourTable(const SamScreen& screen, const std::array<bool, 4>& shown) {
+    index_of_.fill(-1);
+    for (int phases = 0; phases < 4; ++phases) {
+      if (!shown[phases]) continue;
+      const auto& entries = phases % 2 ? screen.flashed_entries : screen.entries;
+      for (int y = 0; y < SAM_ROWS; ++y) {
+        const auto& row_colours = screen.row_colours[phases / 2][y];
+        for (int x = 0; x < screen.width; ++x) add(row_colours[entries[y * screen.width + x]]);
+      }
+    }
+  }
+
+  std::uint8_t index_of(std::uint8_t colour) const { return static_cast<std::uint8_t>(index_of_[colour]); }
+  const std::vector<std::uint32_t>& colours() const { return colours_; }
+
+ private:
+  void add(std::uint8_t colour) {
+    if (index_of_[colour] >= 0) return;
+    index_of_[colour] = static_cast<int>(colours_.size());
+    colours_.push_back(sam_colour(colour));
+  }
+
+  std::array<int, SAM_COLOURS> index_of_;
+  std::vector<std::uint32_t> colours_;
+};
+
+// Each pair of phases' picture at the picture's size, as colour table
+// indices, made when first asked for.
 class FramePictures {
  public:
-  FramePictures(const SamScreen& screen, const PictureSize& size) : screen_(screen), size_(size) {}
+  FramePictures(const SamScreen& screen, const PictureSize& size, const ColourTable& table)
+      : screen_(screen), size_(size), table_(table) {}
 
-  const std::vector<std::uint8_t>& of(int palette_phase, int attribute_phase) {
-    std::vector<std::uint8_t>& picture = pictures_[palette_phase * 2 + attribute_phase];
-    if (picture.empty()) picture = rendered(palette_phase, attribute_phase);
+  const std::vector<std::uint8_t>& of(int phases) {
+    std::vector<std::uint8_t>& picture = pictures_[phases];
+    if (picture.empty()) picture = rendered(phases / 2, phases % 2);
     return picture;
   }
 
  private:
   std::vector<std::uint8_t> rendered(int palette_phase, int attribute_phase) const {
-    const auto render_pixels = static_cast<std::size_t>(size_.render_width) * size_.render_height;
-    std::vector<std::uint8_t> render(render_pixels);
+    std::vector<std::uint8_t> render(static_cast<std::size_t>(size_.render_width) * size_.render_height);
     render_colours(screen_, palette_phase, attribute_phase, size_, render.data());
-    if (!is_shrunk(size_)) return render;
-    std::vector<std::uint8_t> picture(static_cast<std::size_t>(size_.width) * size_.height);
-    for (int y = 0; y < size_.height; ++y) {
-      const std::int64_t from_y = (2 * std::int64_t{y} + 1) * size_.render_height / (2 * size_.height);
-      for (int x = 0; x < size_.width; ++x) {
-        const std::int64_t from_x = (2 * std::int64_t{x} + 1) * size_.render_width / (2 * size_.width);
-        picture[static_cast<std::size_t>(y) * size_.width + x] = render[from_y * size_.render_width + from_x];
+    if (is_shrunk(size_)) {
+      // Each pixel the colour at the centre of the area it covers.
+      std::vector<std::uint8_t> picture(static_cast<std::size_t>(size_.width) * size_.height);
+      for (int y = 0; y < size_.height; ++y) {
+        const std::int64_t from_y = (2 * std::int64_t{y} + 1) * size_.render_height / (2 * size_.height);
+        for (int x = 0; x < size_.width; ++x) {
+          const std::int64_t from_x = (2 * std::int64_t{x} + 1) * size_.render_width / (2 * size_.width);
+          picture[static_cast<std::size_t>(y) * size_.width + x] = render[from_y * size_.render_width + from_x];
+        }
       }
+      render = std::move(picture);
     }
-    return picture;
+    for (std::uint8_t& pixel : render) pixel = table_.index_of(pixel);
+    return render;
   }
 
   const SamScreen& screen_;
   const PictureSize& size_;
+  const ColourTable& table_;
   std::array<std::vector<std::uint8_t>, 4> pictures_;
 };
+
+// One picture of the animation and how long it shows.
+struct AnimationFrame {
+  int phases;
+  int delay;  // hundredths of a second
+};
+
+// The cycle's pictures in order, consecutive steps that look the same
+// merged. The delays are differences of the times the steps end at, so
+// that they add up to the cycle's length.
+std::vector<AnimationFrame> animation_frames(const std::vector<FlashStep>& steps, FramePictures& pictures) {
+  std::vector<AnimationFrame> frames;
+  std::int64_t shown_until = 0;
+  for (const FlashStep& step : steps) {
+    const std::int64_t end = frames_to_centiseconds(step.start_frame + step.frames);
+    const int delay = static_cast<int>(end - shown_until);
+    shown_until = end;
+    const int phases = phases_of(step.palette_phase, step.attribute_phase);
+    if (!frames.empty() && pictures.of(frames.back().phases) == pictures.of(phases))
+      frames.back().delay += delay;
+    else
+      frames.push_back({phases, delay});
+  }
+  return frames;
+}
 
 struct Box {
   int left, top, right, bottom;  // right and bottom exclusive
 };
 
-// Where two pictures of `width` pixels a row differ; empty when they do not.
+// Where two pictures of `width` pixels a row differ.
 Box difference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int width) {
   Box box{width, 0, 0, 0};
   const int height = static_cast<int>(a.size()) / width;
   for (int y = 0; y < height; ++y) {
-    const std::size_t row = static_cast<std::size_t>(y) * width;
+    const std::uint8_t* row_a = a.data() + static_cast<std::size_t>(y) * width;
+    const std::uint8_t* row_b = b.data() + static_cast<std::size_t>(y) * width;
     int x = 0;
-    while (x < width && a[row + x] == b[row + x]) ++x;
+    while (x < width && row_a[x] == row_b[x]) ++x;
     if (x == width) continue;
     int last = width - 1;
-    while (a[row + last] == b[row + last]) --last;
+    while (row_a[last] == row_b[last]) --last;
     if (box.right == 0) box.top = y;
     box.bottom = y + 1;
     box.left = std::min(box.left, x);
@@ -72,89 +136,38 @@ Box difference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_
   return box;
 }
 
-// One picture of the animation and how long it shows.
-struct AnimationFrame {
-  int palette_phase;
-  int attribute_phase;
-  int delay;  // hundredths of a second
-};
-
-// The cycle's pictures in order, consecutive steps that look the same
-// merged; the delays are differences of the times the steps end at, so
-// that they add up to the cycle's length.
-std::vector<AnimationFrame> animation_frames(const SamScreen& screen, FramePictures& pictures) {
-  std::vector<AnimationFrame> frames;
-  std::int64_t shown_until = 0;  // hundredths of a second
-  for (const FlashStep& step : flash_cycle(screen)) {
-    const std::int64_t end = frames_to_centiseconds(step.start_frame + step.frames);
-    const int delay = static_cast<int>(end - shown_until);
-    shown_until = end;
-    if (!frames.empty() && pictures.of(frames.back().palette_phase, frames.back().attribute_phase) ==
-                               pictures.of(step.palette_phase, step.attribute_phase)) {
-      frames.back().delay += delay;
-      continue;
-    }
-    frames.push_back({step.palette_phase, step.attribute_phase, delay});
-  }
-  return frames;
-}
-
 }  // namespace
 
 bool write_screen_animation(const std::string& path, const SamScreen& screen, const PictureSize& size) {
-  FramePictures pictures(screen, size);
-  const std::vector<AnimationFrame> frames = animation_frames(screen, pictures);
-
-  // The table holds the colours the frames use, in the order they turn up;
-  // the slot after them is left for "unchanged".
-  std::array<int, SAM_COLOURS> index_of;
-  index_of.fill(-1);
-  std::vector<std::uint32_t> colours;
+  const std::vector<FlashStep> steps = flash_cycle(screen);
   std::array<bool, 4> shown{};
-  for (const AnimationFrame& f : frames) shown[f.palette_phase * 2 + f.attribute_phase] = true;
-  for (int phases = 0; phases < 4; ++phases) {
-    if (!shown[phases]) continue;
-    for (std::uint8_t c : pictures.of(phases / 2, phases % 2))
-      if (index_of[c] < 0) {
-        index_of[c] = static_cast<int>(colours.size());
-        colours.push_back(sam_colour(c));
-      }
-  }
-  const auto unchanged = static_cast<std::uint8_t>(colours.size());
-  if (frames.size() > 1) colours.push_back(0);
+  for (const FlashStep& step : steps) shown[phases_of(step.palette_phase, step.attribute_phase)] = true;
+  const ColourTable table(screen, shown);
+  FramePictures pictures(screen, size, table);
+  const std::vector<AnimationFrame> frames = animation_frames(steps, pictures);
 
   // The first frame whole; each later one the rectangle where it differs
-  // from the one before, its unchanged pixels transparent. A change from one
-  // picture to another is the same whenever it comes, so it is made once.
-  struct Change {
-    Box box;
-    std::vector<std::uint8_t> indices;
-  };
-  std::map<std::pair<int, int>, Change> changes;
+  // from the one before, the pixels that stay as they were transparent
+  // (the slot after the colours). The writer compresses each change once.
+  std::vector<std::uint32_t> colours = table.colours();
+  const auto unchanged = static_cast<int>(colours.size());
+  if (frames.size() > 1) colours.push_back(0);
+  std::array<std::array<Box, 4>, 4> changes;
+  std::array<std::array<bool, 4>, 4> measured{};
   std::vector<GifFrame> gif_frames;
-  const int width = size.width;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    const int before = i ? frames[i - 1].palette_phase * 2 + frames[i - 1].attribute_phase : -1;
-    const int now = frames[i].palette_phase * 2 + frames[i].attribute_phase;
-    auto [change, fresh] = changes.try_emplace({before, now});
-    const Box& box = change->second.box;
-    if (fresh) {
-      const std::vector<std::uint8_t>& picture = pictures.of(now / 2, now % 2);
-      const std::vector<std::uint8_t>* previous = i ? &pictures.of(before / 2, before % 2) : nullptr;
-      change->second.box = previous ? difference(*previous, picture, width) : Box{0, 0, width, size.height};
-      std::vector<std::uint8_t>& indices = change->second.indices;
-      indices.reserve(static_cast<std::size_t>(box.right - box.left) * (box.bottom - box.top));
-      for (int y = box.top; y < box.bottom; ++y)
-        for (int x = box.left; x < box.right; ++x) {
-          const std::size_t at = static_cast<std::size_t>(y) * width + x;
-          const bool same = previous && (*previous)[at] == picture[at];
-          indices.push_back(same ? unchanged : static_cast<std::uint8_t>(index_of[picture[at]]));
-        }
+    const std::vector<std::uint8_t>& picture = pictures.of(frames[i].phases);
+    if (i == 0) {
+      gif_frames.push_back({0, 0, size.width, size.height, picture.data(), nullptr, size.width, frames[i].delay, -1});
+      continue;
     }
-    const int box_width = box.right - box.left;
-    gif_frames.push_back({box.left, box.top, box_width, box.bottom - box.top, change->second.indices.data(), box_width,
-                          frames[i].delay, i ? unchanged : -1});
+    const std::vector<std::uint8_t>& before = pictures.of(frames[i - 1].phases);
+    Box& box = changes[frames[i - 1].phases][frames[i].phases];
+    if (!measured[frames[i - 1].phases][frames[i].phases]) box = difference(before, picture, size.width);
+    measured[frames[i - 1].phases][frames[i].phases] = true;
+    gif_frames.push_back({box.left, box.top, box.right - box.left, box.bottom - box.top, picture.data(), before.data(),
+                          size.width, frames[i].delay, unchanged});
   }
-  GifPicture gif{size.width, size.height, colours, frames.size() > 1};
+  const GifPicture gif{size.width, size.height, colours, frames.size() > 1};
   return write_gif_named(path, gif, gif_frames) == 1;
 }
