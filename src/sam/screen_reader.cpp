@@ -35,7 +35,8 @@ std::size_t ScreenReader::feed(const std::uint8_t* bytes, std::size_t count) {
     return 0;
   }
   const std::int64_t at = size_;
-  const auto held = static_cast<std::size_t>(std::clamp<std::int64_t>(HELD_BYTES - at, 0, static_cast<std::int64_t>(count)));
+  const auto held =
+      static_cast<std::size_t>(std::clamp<std::int64_t>(HELD_BYTES - at, 0, static_cast<std::int64_t>(count)));
   if (held) std::copy_n(bytes, held, held_.begin() + at);
   size_ += static_cast<std::int64_t>(count);
   if (!header_ && at < FILE_HEADER_BYTES && size_ >= FILE_HEADER_BYTES) {
@@ -50,8 +51,9 @@ std::size_t ScreenReader::feed(const std::uint8_t* bytes, std::size_t count) {
 }
 
 KindVerdict ScreenReader::finish(SamScreen& screen) {
-  KindVerdict verdict = screen_kind(std::span(held_.data(), static_cast<std::size_t>(std::min<std::int64_t>(size_, HELD_BYTES))),
-                                    size_, named_mode_, forced_mode_);
+  KindVerdict verdict =
+      screen_kind(std::span(held_.data(), static_cast<std::size_t>(std::min<std::int64_t>(size_, HELD_BYTES))), size_,
+                  named_mode_, forced_mode_);
   if (!verdict.kind) return verdict;
   const ScreenKind& kind = *verdict.kind;
   const std::int32_t records_at = records_offset(kind.mode);
