@@ -69,8 +69,9 @@ Pixbuf load_file(const fs::path& path, Error& error) {
 std::unique_ptr<GdkPixbufLoader, Free> loader_fed_in_pieces(const Bytes& file, const char* mime_type,
                                                             std::mt19937& random, Error& error) {
   GError* e = nullptr;
-  std::unique_ptr<GdkPixbufLoader, Free> loader(mime_type ? gdk_pixbuf_loader_new_with_mime_type(mime_type, &e)
-                                                          : gdk_pixbuf_loader_new_with_type("ss4", &e));
+  std::unique_ptr<GdkPixbufLoader, Free> loader(!mime_type   ? gdk_pixbuf_loader_new_with_type("ss4", &e)
+                                                : *mime_type ? gdk_pixbuf_loader_new_with_mime_type(mime_type, &e)
+                                                             : gdk_pixbuf_loader_new());
   bool ok = loader != nullptr;
   for (std::size_t at = 0, piece; ok && at < file.size(); at += piece) {
     piece = std::min<std::size_t>(file.size() - at, 1 + random() % (1u << random() % 17));

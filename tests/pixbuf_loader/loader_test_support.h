@@ -31,8 +31,8 @@ std::vector<Bytes> rows_of(const GdkPixbuf* pixbuf);
 
 Pixbuf load_file(const fs::path& path, Error& error);
 
-// Through a loader for a MIME type (or the format's name, "ss4", when null),
-// in pieces from one byte to the whole file, sizes spread over every order
+// Through a loader for a MIME type ("": the type gdk-pixbuf tells from the
+// bytes; null: the format named "ss4"), in pieces from one byte to the whole file, sizes spread over every order
 // of magnitude. The loader, closed, or null with `error` when it fails.
 std::unique_ptr<GdkPixbufLoader, Free> loader_fed_in_pieces(const Bytes& file, const char* mime_type,
                                                             std::mt19937& random, Error& error);

@@ -50,6 +50,11 @@ TEST(PixbufLoader, EachModulesFormat) {
     EXPECT_EQ(format->signature && format->signature[0].prefix, f.signature);
     gdk_pixbuf_loader_close(loader.get(), nullptr);
   }
+  // Without a name or a header, bytes are not taken for a screen.
+  Error error;
+  std::mt19937 random;
+  EXPECT_EQ(load_in_pieces(read_file(SAMPLES_DIR "/raster_bars.ss4"), "", random, error), nullptr);
+  EXPECT_TRUE(g_error_matches(error.get(), GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_UNKNOWN_TYPE));
 }
 
 // Random bytes of random usable sizes; every other one a table of records
