@@ -87,7 +87,7 @@ include(CPack)
 # What the package holds, and nothing more: `make package` builds this
 # target instead of everything (tests, samples, benchmarks).
 add_custom_target(package_contents)
-foreach(target tesselon ss4topng pngtoss4 pixbuf_loader_ss4 pixbufloader-ss4)
+foreach(target tesselon ss4topng pngtoss4 pixbuf_loader_ss4 pixbuf_loader_ss3)
   if(TARGET ${target})
     add_dependencies(package_contents ${target})
   endif()
