@@ -9,7 +9,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tesselon)
 set(CPACK_PACKAGE_VENDOR "The Tesselon developers")
 set(CPACK_PACKAGE_CONTACT "The Tesselon developers <tesselon@users.noreply.github.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer and PNG converters for SAM Coupé mode 4 screens")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for SAM Coupé mode 4 screens, converters for every mode")
 # The long description as it stands in its file: read whole, so that no
 # ";" in it is taken for a list separator.
 file(READ ${PROJECT_SOURCE_DIR}/packaging/description CPACK_PACKAGE_DESCRIPTION)
@@ -87,7 +87,7 @@ include(CPack)
 # What the package holds, and nothing more: `make package` builds this
 # target instead of everything (tests, samples, benchmarks).
 add_custom_target(package_contents)
-foreach(target tesselon ss4topng pngtoss4 pixbuf_loader_ss4 pixbufloader-ss4)
+foreach(target tesselon ss4topng pngtoss4 pixbuf_loader_ss4 pixbuf_loader_ss3)
   if(TARGET ${target})
     add_dependencies(package_contents ${target})
   endif()

@@ -79,16 +79,22 @@ void write_attribute_mode(int mode, std::uint8_t* display, std::uint32_t seed, b
     for (int i = 6144; i < attributes_at; ++i) display[i] = random.byte();
   for (int i = 0; i < cells; ++i) {
     int attribute = random.below(128);
-    if (flash && random.below(4) == 0) attribute |= 0x80;
+    // A cell whose ink and paper are the same shows no flash: such cells
+    // carry the flash bit in screens that do not flash.
+    const bool unseen = (attribute & 7) == (attribute >> 3 & 7);
+    if (flash ? random.below(4) == 0 : unseen) attribute |= 0x80;
     display[attributes_at + i] = static_cast<std::uint8_t>(attribute);
   }
 }
 
 // The palette table: main colours, parked colours, their alternates (the
-// same unless the palette flashes, then several entries differ).
-void write_paltab(std::uint8_t* paltab, bool flash, Random& random) {
+// same where shown unless the palette flashes, then several entries differ).
+void write_paltab(std::uint8_t* paltab, int mode, bool flash, Random& random) {
   for (int i = 0; i < 20; ++i) paltab[i] = colour_byte(random);
   std::copy(paltab, paltab + 20, paltab + ALTERNATE_COLOURS);
+  // Mode 3 shows entries 0-3 only: the others' phases may differ unseen.
+  if (mode == 3 && !flash)
+    for (int entry = 4; entry < 16; ++entry) paltab[ALTERNATE_COLOURS + entry] = other_colour(paltab[entry], random);
   if (!flash) return;
   const int flashing = 3 + random.below(4);
   for (int i = 0; i < flashing; ++i) {
@@ -125,7 +131,7 @@ std::vector<std::uint8_t> sam_screen_file(const ScreenRecipe& recipe) {
     write_mode3(body.data(), recipe.seed, random);
   else
     write_attribute_mode(mode, body.data(), recipe.seed, recipe.attribute_flash, random);
-  write_paltab(body.data() + paltab_offset(mode), recipe.palette_flash, random);
+  write_paltab(body.data() + paltab_offset(mode), mode, recipe.palette_flash, random);
   write_records(body, recipe, random);
   body.push_back(0xFF);
   if (!recipe.header) return body;

@@ -11,10 +11,14 @@ struct ScreenRecipe {
   std::string name;  // unique in a corpus; safe as a file name ("mode1-flash-header")
   int mode = 4;      // 1-4
   std::uint32_t seed = 1;
-  bool palette_flash = false;    // some entries' alternate colours differ
-  bool attribute_flash = false;  // modes 1-2: some cells have the flash bit
-  bool header = false;           // the 9-byte header in front, agreeing with the length
-  int records = 0;               // line records, 0-127; their alternate colours differ when palette_flash
+  // Some shown entries' alternate colours differ (mode 3's unshown entries
+  // 4-15 differ in any case, which must not count as flashing).
+  bool palette_flash = false;
+  // Modes 1-2: some cells have the flash bit (else only cells whose ink and
+  // paper are the same have it, which must not count as flashing).
+  bool attribute_flash = false;
+  bool header = false;  // the 9-byte header in front, agreeing with the length
+  int records = 0;      // line records, 0-127; their alternate colours differ when palette_flash
 };
 
 // The file's bytes: [header] display, palette table, records, end mark.

@@ -37,7 +37,8 @@ int mode_of_name(std::string_view name) {
 }
 
 KindVerdict screen_kind(std::span<const std::uint8_t> head, std::int64_t size, int named_mode, int forced_mode) {
-  if (size > MOST_BYTES) return {std::nullopt, "too large for a SAM screen: " + text(size) + " bytes, less than 2 GiB needed"};
+  if (size > MOST_BYTES)
+    return {std::nullopt, "too large for a SAM screen: " + text(size) + " bytes, less than 2 GiB needed"};
   if (std::optional<FileHeader> header = screen_header(head)) {
     if (header->length == size - FILE_HEADER_BYTES)
       return body_of_mode(forced_mode ? forced_mode : header->mode, FILE_HEADER_BYTES, size);

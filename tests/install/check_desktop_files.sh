@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The launcher entry, the thumbnailer entry and the icon, as installed: the
 # entry passes the freedesktop validator, and the three agree with each other
-# and with the installed file type.
+# and with the installed file types: the viewer is offered for mode 4 files
+# only, thumbnails are made for every screen type.
 # Usage: check_desktop_files.sh CMAKE BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/install_prefix.sh"
@@ -10,6 +11,7 @@ share=$prefix/share
 desktop=$share/applications/tesselon.desktop
 thumbnailer=$share/thumbnailers/tesselon.thumbnailer
 mime_type=image/x-sam-screen
+screen_types="$mime_type;image/x-sam-screen-mode1;image/x-sam-screen-mode2;image/x-sam-screen-mode3;image/x-sam-screen-file;"
 
 # Fields of a key file: value of KEY in its one group.
 field() { sed -n "s/^$2=//p" "$1"; }
@@ -24,9 +26,11 @@ icon=$(field "$desktop" Icon)
 [ "$(field "$desktop" MimeType)" = "$mime_type;" ] || fail "launcher MimeType is $(field "$desktop" MimeType)"
 
 [ "$(head -n 1 "$thumbnailer")" = "[Thumbnailer Entry]" ] || fail "thumbnailer group missing"
-[ "$(field "$thumbnailer" MimeType)" = "$mime_type;" ] || fail "thumbnailer MimeType is $(field "$thumbnailer" MimeType)"
+[ "$(field "$thumbnailer" MimeType)" = "$screen_types" ] || fail "thumbnailer MimeType is $(field "$thumbnailer" MimeType)"
 [ -x "$prefix/bin/$(field "$thumbnailer" TryExec)" ] || fail "thumbnailer TryExec names no installed program"
-grep -q "type=\"$mime_type\"" "$share/mime/packages/tesselon.xml" || fail "the MIME package does not declare $mime_type"
+for type in ${screen_types//;/ }; do
+  grep -q "<mime-type type=\"$type\"" "$share/mime/packages/tesselon.xml" || fail "the MIME package does not declare $type"
+done
 
 if command -v xmllint > /dev/null; then
   xmllint --noout "$share/icons/hicolor/scalable/apps/$icon.svg" || fail "the icon is not well-formed XML"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The installed shared-mime-info package is accepted by update-mime-database
-# and gives *.ss4, in any case, the screen type.
+# and gives *.ss1 to *.ss4, in any case, each its mode's screen type (the
+# SCREEN$ header's signature is checked through gdk-pixbuf, in
+# tests/pixbuf_loader).
 # Usage: check_mime_package.sh CMAKE BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/install_prefix.sh"
@@ -17,6 +19,10 @@ command -v update-mime-database > /dev/null || fail "update-mime-database is mis
 report=$(update-mime-database "$mime" 2> /dev/null) || fail "update-mime-database failed"
 [ -z "$report" ] || fail "update-mime-database: $report"
 
-grep -qx '50:image/x-sam-screen:\*\.ss4' "$mime/globs2" || fail "globs2 lacks a case-insensitive *.ss4: $(cat "$mime/globs2")"
-grep -q 'SAM Coup' "$mime/image/x-sam-screen.xml" || fail "the type has no comment"
-echo "PASS: image/x-sam-screen for *.ss4"
+for mode in 1 2 3 4; do
+  type=image/x-sam-screen-mode$mode
+  [ $mode -lt 4 ] || type=image/x-sam-screen
+  grep -qx "50:$type:\*\.ss$mode" "$mime/globs2" || fail "globs2 lacks a case-insensitive *.ss$mode: $(cat "$mime/globs2")"
+  grep -q 'SAM Coup' "$mime/$type.xml" || fail "$type has no comment"
+done
+echo "PASS: image/x-sam-screen and -mode1 to -mode3 for *.ss4 and *.ss1 to *.ss3"

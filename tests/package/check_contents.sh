@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # The package holds exactly the installed files (no headers, static
 # libraries or tests), owned by root with Debian's modes, the programs and
-# the loader stripped, the manual pages and changelog compressed the way
+# the loaders stripped, the manual pages and changelog compressed the way
 # Debian wants, and a machine-readable copyright file carrying LICENSE.
-# Usage: check_contents.sh DEB LOADER_PATH_UNDER_USR LICENSE
+# Usage: check_contents.sh DEB LOADER_FOLDER_UNDER_USR LICENSE
 set -euo pipefail
 source "$(dirname "$0")/unpack.sh"
-loader=usr/$1
+loaders="usr/$1/libpixbufloader-ss4.so usr/$1/libpixbufloader-ss3.so"
 license=$2
 
 programs="usr/bin/pngtoss4 usr/bin/ss4topng usr/bin/tesselon"
-expected=$(printf '%s\n' $programs "$loader" \
+expected=$(printf '%s\n' $programs $loaders \
   usr/share/applications/tesselon.desktop \
   usr/share/doc/tesselon/changelog.gz \
   usr/share/doc/tesselon/copyright \
@@ -41,7 +41,7 @@ while read -r mode owner _ _ _ path; do
   [ "$mode" = "$want" ] || fail "$path has mode $mode, not $want"
 done <<< "$listing"
 
-for f in $programs "$loader"; do
+for f in $programs $loaders; do
   file -b "$root/$f" | grep -q ', stripped' || fail "$f is not stripped: $(file -b "$root/$f")"
 done
 

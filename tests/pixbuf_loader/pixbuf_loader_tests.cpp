@@ -4,152 +4,58 @@
 // writes; files that are not screens refused with an error and no picture;
 // loads that read no further than the picture needs, nor past 2 GiB, whether
 // gdk-pixbuf opens the file whole, a thumbnailer reads it, or it never ends.
+#include "loader_test_support.h"
 #include "png_reader.h"
 #include "run_program.h"
 
 #include "sam/screen_decoder.h"
 
 #include <gdk-pixbuf/gdk-pixbuf-io.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
-#include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <random>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-struct Free {
-  void operator()(gpointer object) const { g_object_unref(object); }
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using Pixbuf = std::unique_ptr<GdkPixbuf, Free>;
-using Error = std::unique_ptr<GError, Free>;
-
-// Before gdk-pixbuf is first used: a loader cache naming the built module
-// and a MIME database that knows only *.ss4, so that nothing installed counts.
-class LoaderEnvironment : public ::testing::Environment {
-  void SetUp() override {
-    std::string folder = (fs::temp_directory_path() / "tesselon-pixbuf.XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    folder_ = folder;
-    std::string preload;
-#ifdef SANITIZER_RUNTIME  // the query program is not instrumented
-    preload = "LD_PRELOAD=" SANITIZER_RUNTIME " ASAN_OPTIONS=detect_leaks=0 ";
-#endif
-    // Printed under the C locale, as Debian's trigger writes the system's cache.
-    std::string query = "LC_ALL=C " + preload + QUERY_LOADERS + " " LOADER_MODULE " > " + folder +
-                        "/loaders.cache && mkdir -p " + folder + "/mime/packages && cp " + MIME_PACKAGE " " + folder +
-                        "/mime/packages && update-mime-database " + folder + "/mime 2>/dev/null";
-    ASSERT_EQ(std::system(query.c_str()), 0) << query;
-    setenv("GDK_PIXBUF_MODULE_FILE", (folder + "/loaders.cache").c_str(), 1);
-    setenv("XDG_DATA_DIRS", folder.c_str(), 1);
-    setenv("XDG_DATA_HOME", (folder + "/home").c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
-};
-[[maybe_unused]] const auto* const environment = ::testing::AddGlobalTestEnvironment(new LoaderEnvironment);
-
-Bytes read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-void write_file(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-// R, G, B per pixel, top row first; empty unless 8-bit RGB without alpha.
-std::vector<Bytes> rows_of(GdkPixbuf* pixbuf) {
-  std::vector<Bytes> rows;
-  if (!pixbuf || gdk_pixbuf_get_n_channels(pixbuf) != 3 || gdk_pixbuf_get_has_alpha(pixbuf)) return rows;
-  for (int y = 0; y < gdk_pixbuf_get_height(pixbuf); ++y) {
-    const guchar* row = gdk_pixbuf_read_pixels(pixbuf) + y * gdk_pixbuf_get_rowstride(pixbuf);
-    rows.emplace_back(row, row + 3 * gdk_pixbuf_get_width(pixbuf));
-  }
-  return rows;
-}
-
-Pixbuf load_file(const fs::path& path, Error& error) {
-  GError* e = nullptr;
-  Pixbuf pixbuf(gdk_pixbuf_new_from_file(path.c_str(), &e));
-  error.reset(e);
-  return pixbuf;
-}
-
-// Through a loader for a MIME type (or the format's name when null), in
-// pieces from one byte to the whole file, sizes spread over every order of
-// magnitude. Null, with `error`, when it fails.
-Pixbuf load_in_pieces(const Bytes& file, const char* mime_type, std::mt19937& random, Error& error) {
-  GError* e = nullptr;
-  GdkPixbufLoader* loader =
-      mime_type ? gdk_pixbuf_loader_new_with_mime_type(mime_type, &e) : gdk_pixbuf_loader_new_with_type("ss4", &e);
-  bool ok = loader != nullptr;
-  for (std::size_t at = 0, piece; ok && at < file.size(); at += piece) {
-    piece = std::min<std::size_t>(file.size() - at, 1 + random() % (1u << random() % 17));
-    ok = gdk_pixbuf_loader_write(loader, file.data() + at, piece, &e);
-  }
-  ok = ok && gdk_pixbuf_loader_close(loader, &e);
-  error.reset(e);
-  Pixbuf pixbuf(ok ? GDK_PIXBUF(g_object_ref(gdk_pixbuf_loader_get_pixbuf(loader))) : nullptr);
-  if (loader) g_object_unref(loader);
-  return pixbuf;
-}
-
-TEST(PixbufLoader, FormatWithBothMimeTypesAndNoSignature) {
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_mime_type("image/x-sam-ss4", nullptr);
-  ASSERT_NE(loader, nullptr);
-  GdkPixbufFormat* format = gdk_pixbuf_loader_get_format(loader);
+// Each module's format as gdk-pixbuf lists it, found by a type of its own:
+// the mode 3 files' module, and the other, which also knows the SCREEN$
+// header's signature.
+TEST(PixbufLoader, EachModulesFormat) {
+  const struct {
+    const char* mime_type;
+    const char *name, *description, *mime_types, *extensions;
+    bool signature;
+  } formats[] = {
+      {"image/x-sam-ss4", "ss4", "SAM Coupe screen",
+       "image/x-sam-screen image/x-sam-ss4 image/x-sam-screen-mode1 image/x-sam-screen-mode2 image/x-sam-screen-file",
+       "ss4 ss1 ss2", true},
+      {"image/x-sam-screen-mode3", "ss3", "SAM Coupe screen, mode 3", "image/x-sam-screen-mode3", "ss3", false},
+  };
   auto text = [](gchar* s) { return std::unique_ptr<gchar, decltype(&g_free)>(s, g_free); };
   auto list = [&](gchar** v) {
     std::unique_ptr<gchar*, decltype(&g_strfreev)> owned(v, g_strfreev);
     return text(g_strjoinv(" ", v));
   };
-  EXPECT_STREQ(text(gdk_pixbuf_format_get_name(format)).get(), "ss4");
-  EXPECT_STREQ(text(gdk_pixbuf_format_get_description(format)).get(), "SAM Coupe screen");
-  EXPECT_STREQ(text(gdk_pixbuf_format_get_license(format)).get(), "MIT");
-  EXPECT_STREQ(list(gdk_pixbuf_format_get_mime_types(format)).get(), "image/x-sam-screen image/x-sam-ss4");
-  EXPECT_STREQ(list(gdk_pixbuf_format_get_extensions(format)).get(), "ss4");
-  EXPECT_EQ(format->flags, static_cast<guint32>(GDK_PIXBUF_FORMAT_THREADSAFE));
-  EXPECT_TRUE(!format->signature || !format->signature[0].prefix);
-  gdk_pixbuf_loader_close(loader, nullptr);
-  g_object_unref(loader);
-
-  // Without a name, bytes are not taken for a screen (and nothing breaks).
-  Bytes sample = read_file(SAMPLES_DIR "/raster_bars.ss4");
-  GdkPixbufLoader* sniffing = gdk_pixbuf_loader_new();
-  GError* e = nullptr;
-  if (gdk_pixbuf_loader_write(sniffing, sample.data(), sample.size(), &e)) gdk_pixbuf_loader_close(sniffing, &e);
-  Error unknown(e);
-  EXPECT_TRUE(g_error_matches(unknown.get(), GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_UNKNOWN_TYPE));
-  g_object_unref(sniffing);
-  // What file managers ask first: the size, told before the end.
-  int width = 0, height = 0;
-  EXPECT_NE(gdk_pixbuf_get_file_info(SAMPLES_DIR "/raster_bars.ss4", &width, &height), nullptr);
-  EXPECT_EQ(std::make_pair(width, height), std::make_pair(SCREEN_WIDTH, SCREEN_HEIGHT));
-}
-
-class PixbufFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string folder = (fs::temp_directory_path() / "tesselon-loader.XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    folder_ = folder;
+  for (const auto& f : formats) {
+    SCOPED_TRACE(f.name);
+    std::unique_ptr<GdkPixbufLoader, Free> loader(gdk_pixbuf_loader_new_with_mime_type(f.mime_type, nullptr));
+    ASSERT_NE(loader, nullptr);
+    GdkPixbufFormat* format = gdk_pixbuf_loader_get_format(loader.get());
+    EXPECT_STREQ(text(gdk_pixbuf_format_get_name(format)).get(), f.name);
+    EXPECT_STREQ(text(gdk_pixbuf_format_get_description(format)).get(), f.description);
+    EXPECT_STREQ(text(gdk_pixbuf_format_get_license(format)).get(), "MIT");
+    EXPECT_STREQ(list(gdk_pixbuf_format_get_mime_types(format)).get(), f.mime_types);
+    EXPECT_STREQ(list(gdk_pixbuf_format_get_extensions(format)).get(), f.extensions);
+    EXPECT_EQ(format->flags, static_cast<guint32>(GDK_PIXBUF_FORMAT_THREADSAFE));
+    EXPECT_EQ(format->signature && format->signature[0].prefix, f.signature);
+    gdk_pixbuf_loader_close(loader.get(), nullptr);
   }
-  void TearDown() override { fs::remove_all(folder_); }
-  fs::path folder_;
-  std::mt19937 random_{2024};
-};
+  // Without a name or a header, bytes are not taken for a screen.
+  Error error;
+  std::mt19937 random;
+  EXPECT_EQ(load_in_pieces(read_file(SAMPLES_DIR "/raster_bars.ss4"), "", random, error), nullptr);
+  EXPECT_TRUE(g_error_matches(error.get(), GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_UNKNOWN_TYPE));
+}
 
 // Random bytes of random usable sizes; every other one a table of records
 // that change rows, ended or not, with anything after.
@@ -198,19 +104,25 @@ TEST_F(PixbufFiles, EveryScreenHasTheViewersSingleSizePixels) {
 }
 
 TEST_F(PixbufFiles, RefusesFilesThatAreNotScreensWithNoPicture) {
+  // A SCREEN$ header saying 7,000 bytes follow it: picked by its signature,
+  // whatever the name, and refused, since nothing else gives a mode.
+  const Bytes header = {20, 7000 & 0xFF, 7000 >> 8, 0x00, 0x80, 0xFF, 0xFF, 0, 0x1E};
   const struct {
     std::int64_t size;
+    Bytes start;            // then 0x11 up to 1000 bytes, then zeros
     const char* by_name;    // in the message of the load by file name
     const char* in_pieces;  // the same through a loader; null: not fed
   } cases[] = {
-      {0, "contains no data", "0 bytes fits no SAM screen mode"},
-      {24616, "24616 bytes fits no SAM screen mode", "24616 bytes fits no SAM screen mode"},
-      {std::int64_t{1} << 31, "2147483648 bytes, less than 2 GiB needed", nullptr},  // sparse
+      {0, {}, "contains no data", "0 bytes fits no SAM screen mode"},
+      {24616, {}, "24616 bytes fits no SAM screen mode", "24616 bytes fits no SAM screen mode"},
+      {30000, header, "its SCREEN$ header says 7000 bytes follow it, but 29991 do",
+       "its SCREEN$ header says 7000 bytes follow it, but 29991 do"},
+      {std::int64_t{1} << 31, {}, "2147483648 bytes, less than 2 GiB needed", nullptr},  // sparse
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.size);
     fs::path path = folder_ / "bad.ss4";
-    write_file(path, Bytes(std::min<std::int64_t>(c.size, 1000), 0x11));
+    write_file(path, c.start + Bytes(std::min<std::int64_t>(c.size, 1000) - c.start.size(), 0x11));
     fs::resize_file(path, static_cast<std::uintmax_t>(c.size));
     Error error;
     for (int way = 0; way < (c.in_pieces ? 3 : 1); ++way) {  // by name, by format name, by MIME type
@@ -235,11 +147,6 @@ Bytes records(int count, int first_line) {
     table[4 * i + 2] = static_cast<std::uint8_t>(i);
   }
   return table;
-}
-
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
 }
 
 // The module's own vtable, for its `load` on a FILE*.
@@ -315,43 +222,8 @@ TEST_F(PixbufFiles, LoadFromAStreamStopsAtThePictureOr2GiB) {
   close(ends[1]);
 }
 
-struct Thumbnailing {
-  int status = -1;
-  std::string err;
-  long peak_kib = 0;
-};
-
-// gdk-pixbuf-thumbnailer at 128 pixels, as a file manager runs it, with its
-// peak memory (measured from a small process of its own).
-Thumbnailing thumbnail(const fs::path& in, const fs::path& out) {
-  const fs::path peak = out.string() + ".peak";
-  std::vector<std::string> args = {PEAK_MEMORY_PATH, peak, "/usr/bin/env", THUMBNAILER, "-s", "128", in, out};
-#ifdef SANITIZER_RUNTIME  // the thumbnailer is not instrumented
-  args.insert(args.begin() + 3, {"LD_PRELOAD=" SANITIZER_RUNTIME, "ASAN_OPTIONS=detect_leaks=0"});
-#endif
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  fs::path err = out.string() + ".err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  Thumbnailing run;
-  pid_t pid = 0;
-  int status = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 && waitpid(pid, &status, 0) == pid &&
-      WIFEXITED(status)) {
-    const Bytes figure = read_file(peak);
-    run = {WEXITSTATUS(status), {}, std::atol(std::string(figure.begin(), figure.end()).c_str())};
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  Bytes text = read_file(err);
-  run.err.assign(text.begin(), text.end());
-  return run;
-}
-
 // The loader's memory bound: a load holds the bytes the picture needs, the
-// decoded screen and the picture, under 300 KB whatever it reads, so a
+// decoded screen and its pictures, under 1.5 MB whatever it reads, so a
 // thumbnailer's peak stays within 4 MiB of its peak on a 25 KB screen
 // (within 0.4 MiB measured; the sanitizers' bookkeeping adds up to 1.5).
 constexpr long LOAD_MEMORY_KIB = 4 * 1024;

@@ -8,8 +8,12 @@
 #include "run_program.h"
 #include "runtime_fixture.h"
 
+#include "encoder/fit_to_screen.h"
 #include "encoder/screen_encoder.h"
+#include "sam/frame_pixels.h"
 #include "sam/screen_decoder.h"
+#include "sam/screen_reader.h"
+#include "sam_screens.h"
 
 #include <fcntl.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -235,6 +239,42 @@ TEST_F(Pngtoss4, TheRoundTripKeepsThePhoto) {
   EXPECT_EQ(run(PNGTOSS4_PATH, {"-f", "--dither", "none", photo}).status, 0);
   EXPECT_NE(read_whole_file(screen), screen_bytes);
   EXPECT_EQ(listing(), (std::set<std::string>{"pic.png", "pic.ss4"}));
+}
+
+// A SAM screen of any mode is encoded from its main frame as shown (mode
+// 3's rows twice): by its name, or by a SCREEN$ header without one. A mode
+// 1 screen's sixteen colours come out exactly.
+TEST_F(Pngtoss4, ReadsSamScreensOfEveryModeAsTheirMainFrame) {
+  const struct {
+    ScreenRecipe recipe;
+    const char* name;
+  } cases[] = {
+      {{"", 1, 5}, "exact.ss1"},
+      {{"", 2, 6, true, true, true, 30}, "headed"},
+      {{"", 3, 7, true, false, false, 12}, "wide.SS3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<std::uint8_t> file = sam_screen_file(c.recipe);
+    const std::string input = temp_path(c.name);
+    write_whole_file(input, file);
+    ProgramRun r = run(PNGTOSS4_PATH, {"-v", "-o", temp_path("out.ss4"), input});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    auto screen = std::make_unique<SamScreen>();
+    ScreenReader reader(mode_of_name(c.name));
+    reader.feed(file.data(), file.size());
+    ASSERT_TRUE(reader.finish(*screen).kind);
+    const int width = shown_width(*screen), height = shown_height(*screen);
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width * height * 3));
+    frame_pixels(*screen, 0, 0, ChannelOrder::rgb, rgb.data(), width * 3);
+    const EncodedScreen expected =
+        encode_screen(fit_to_screen(PictureView{width, height, width * 3, 3, rgb.data()}, false), {});
+    EXPECT_EQ(read_whole_file(temp_path("out.ss4")), expected.file);
+    if (c.recipe.mode == 1) {
+      EXPECT_NE(r.out.find("mean error 0.00"), std::string::npos) << r.out;
+    }
+  }
 }
 
 // Each file is encoded from exactly the pixels gdk-pixbuf shows for it,

@@ -178,7 +178,7 @@ PictureRead read_picture(const std::string& name, bool crop) {
     // Screens have no signature of their own; one with a header says so.
     PictureRead screen = read_screen_picture(name, 0);
     return screen.status == PictureReadStatus::read ? std::move(screen)
-                                                     : refused(PictureReadStatus::not_picture, format.error);
+                                                    : refused(PictureReadStatus::not_picture, format.error);
   }
 
   std::unique_ptr<GdkPixbufLoader, ObjectRelease> loader(gdk_pixbuf_loader_new_with_type(format.name.c_str(), nullptr));

@@ -1,9 +1,11 @@
-// The gdk-pixbuf loader module for SAM screens: whole files through `load`,
-// and pieces through begin_load / load_increment / stop_load, both decoded
-// by the viewer's own decoder, so every GTK program shows a screen with the
-// pixels the viewer shows at single size. Neither reads further than the
+// The gdk-pixbuf loader module for SAM screens of every mode: whole files
+// through `load` (the main frame) and `load_animation`, and pieces through
+// begin_load / load_increment / stop_load, all read by the SAM formats'
+// reader, so every GTK program shows a screen with the pixels ss4topng -s 1
+// gives, and a flashing screen as an animation. None reads further than the
 // picture needs, nor past 2 GiB, whatever it is handed.
-#include "screen_animation.h"
+#include "flash_animation.h"
+#include "named_mode.h"
 #include "screen_pixbuf.h"
 
 #include "sam/screen_reader.h"
@@ -27,12 +29,6 @@ namespace {
 
 // The file is read this much at a time.
 constexpr std::size_t TABLE_PIECE = 64 * 1024;
-// The mode of a screen whose bytes cannot tell it: this module's files are
-// named by their mode (TESSELON_NAMED_MODE, 0 for none, set by the build).
-#ifndef TESSELON_NAMED_MODE
-#define TESSELON_NAMED_MODE 0
-#endif
-constexpr int NAMED_MODE = TESSELON_NAMED_MODE;
 // A stream whose size is unknown is read no further than the first size
 // the size rule refuses: it is refused there as a file of that size is.
 constexpr std::int64_t STREAM_LIMIT = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
@@ -85,8 +81,9 @@ ssize_t read_some(FILE* f, std::uint8_t* into, std::size_t most) {
 // Reads only what the picture needs: the fixed part, then the table a piece
 // at a time until nothing further can change the picture, leaving a regular
 // file right after the last byte needed. A stream is taken once its picture
-// is complete, or refused once 2 GiB of it have arrived.
-GdkPixbuf* load(FILE* f, GError** error) {
+// is complete, or refused once 2 GiB of it have arrived. Null, with `error`
+// set, for a file that is no screen.
+std::unique_ptr<FileLoad> read_screen(FILE* f, GError** error) {
   const std::int64_t size = size_ahead(f);
   if (size >= STREAM_LIMIT) {
     refuse_file(screen_kind({}, size, NAMED_MODE, 0).why, error);
@@ -128,7 +125,19 @@ GdkPixbuf* load(FILE* f, GError** error) {
     refuse_file(verdict.why, error);
     return nullptr;
   }
-  return screen_pixbuf(file->screen, 0, 0, error);
+  return file;
+}
+
+GdkPixbuf* load(FILE* f, GError** error) {
+  std::unique_ptr<FileLoad> file = read_screen(f, error);
+  return file ? screen_pixbuf(file->screen, 0, 0, error) : nullptr;
+}
+
+// Without it gdk_pixbuf_animation_new_from_file would feed the whole file
+// in pieces, however long.
+GdkPixbufAnimation* load_animation(FILE* f, GError** error) {
+  std::unique_ptr<FileLoad> file = read_screen(f, error);
+  return file ? flash_animation(file->screen, error) : nullptr;
 }
 
 gpointer begin_load(GdkPixbufModuleSizeFunc size_func, GdkPixbufModulePreparedFunc prepared,
@@ -153,8 +162,9 @@ void tell_size(IncrementalLoad& load, int mode) {
   load.no_pixels_wanted = width <= 0 || height <= 0;
 }
 
-// Decodes the picture and hands it over: prepared, then updated whole. Its
-// animation says the picture is whole, so that a caller can stop reading.
+// Decodes the screen and hands it over: prepared with its main frame and its
+// animation, then updated whole. The animation says every frame is whole,
+// so that a caller can stop reading.
 bool announce(IncrementalLoad& load, GError** error) {
   KindVerdict verdict = load.incoming.finish(load.screen);  // complete or ended: the rest only counts
   if (!verdict.kind) {
@@ -166,18 +176,17 @@ bool announce(IncrementalLoad& load, GError** error) {
     g_set_error_literal(error, GDK_PIXBUF_ERROR, GDK_PIXBUF_ERROR_FAILED, "a SAM screen of no pixels was asked for");
     return false;
   }
-  GdkPixbuf* pixbuf = screen_pixbuf(load.screen, 0, 0, error);
-  if (!pixbuf) return false;
+  GdkPixbufAnimation* animation = flash_animation(load.screen, error);
+  if (!animation) return false;
+  GdkPixbuf* pixbuf = gdk_pixbuf_animation_get_static_image(animation);
   // What gdk-pixbuf notes for a picture handed over without an animation
   // (thumbnailers record it as the image's size).
   const int width = shown_width(load.screen), height = shown_height(load.screen);
   gdk_pixbuf_set_option(pixbuf, "original-width", std::to_string(width).c_str());
   gdk_pixbuf_set_option(pixbuf, "original-height", std::to_string(height).c_str());
-  GdkPixbufAnimation* animation = screen_animation_new(pixbuf);
   if (load.prepared) load.prepared(pixbuf, animation, load.user_data);
   if (load.updated) load.updated(pixbuf, 0, 0, width, height, load.user_data);
   g_object_unref(animation);
-  g_object_unref(pixbuf);
   load.announced = true;
   return true;
 }
@@ -224,27 +233,40 @@ G_MODULE_EXPORT const gchar* g_module_check_init(GModule* module) {
 
 G_MODULE_EXPORT void fill_vtable(GdkPixbufModule* module) {
   module->load = load;
+  module->load_animation = load_animation;
   module->begin_load = begin_load;
   module->load_increment = load_increment;
   module->stop_load = stop_load;
 }
 
+// Two builds (named_mode.h): the mode 3 files' module takes them by their
+// type alone; the other takes every other screen's type, and files that
+// start with a SCREEN$ header.
+static_assert(NAMED_MODE == 0 || NAMED_MODE == 3);
+
 G_MODULE_EXPORT void fill_info(GdkPixbufFormat* info) {
-  // Screens carry no signature, so the list of patterns is empty (just its
-  // end), and no flag can say so: programs find screens by the name
-  // (*.ss4) or the MIME type alone.
-  static GdkPixbufModulePattern signature[] = {{nullptr, nullptr, 0}};
+  // The header's type 20 and, after the length, its start 0x8000 (bytes 3
+  // and 4): three bytes are a hint, not proof. A prefix is a C string, so
+  // the mask asks for the zero byte ('z'); 'x' is any byte.
+  static GdkPixbufModulePattern header[] = {{const_cast<char*>("\x14xxx\x80"), const_cast<char*>(" xxz "), 50},
+                                            {nullptr, nullptr, 0}};
+  // A mode 3 screen carries no signature: the list is just its end.
+  static GdkPixbufModulePattern none[] = {{nullptr, nullptr, 0}};
   // image/x-sam-ss4 is an alias of image/x-sam-screen (data/tesselon.xml).
-  static const gchar* mime_types[] = {"image/x-sam-screen", "image/x-sam-ss4", nullptr};
-  static const gchar* extensions[] = {"ss4", nullptr};
-  info->name = const_cast<gchar*>("ss4");
-  info->signature = signature;
+  static const gchar* mime_types[] = {"image/x-sam-screen",       "image/x-sam-ss4",         "image/x-sam-screen-mode1",
+                                      "image/x-sam-screen-mode2", "image/x-sam-screen-file", nullptr};
+  static const gchar* extensions[] = {"ss4", "ss1", "ss2", nullptr};
+  static const gchar* mode3_mime_types[] = {"image/x-sam-screen-mode3", nullptr};
+  static const gchar* mode3_extensions[] = {"ss3", nullptr};
+  const bool mode3 = NAMED_MODE == 3;
+  info->name = const_cast<gchar*>(mode3 ? "ss3" : "ss4");
+  info->signature = mode3 ? none : header;
   info->domain = nullptr;
   // Plain ASCII: loader caches are written in whatever locale a package's
   // trigger runs in (often C), which turns any other letter into "?".
-  info->description = const_cast<gchar*>("SAM Coupe screen");
-  info->mime_types = const_cast<gchar**>(mime_types);
-  info->extensions = const_cast<gchar**>(extensions);
+  info->description = const_cast<gchar*>(mode3 ? "SAM Coupe screen, mode 3" : "SAM Coupe screen");
+  info->mime_types = const_cast<gchar**>(mode3 ? mode3_mime_types : mime_types);
+  info->extensions = const_cast<gchar**>(mode3 ? mode3_extensions : extensions);
   info->flags = GDK_PIXBUF_FORMAT_THREADSAFE;
   info->license = const_cast<gchar*>("MIT");
 }
