@@ -1,9 +1,10 @@
 // Screens of every mode, read a piece at a time as the image loader and
 // ss4topng read them. The input's first byte picks the mode a name gives,
 // the mode a user forces and how many of the next bytes choose the piece
-// sizes (cycled); the rest is the file. The reader must count every byte,
-// take all of a piece until complete and none after, and come to exactly
-// the verdict and the screen that reading the whole file at once gives.
+// sizes (cycled, for up to MOST_PIECES pieces); the rest is the file. The
+// reader must count every byte, take all of a piece until complete and none
+// after, and come to exactly the verdict and the screen that reading the
+// whole file at once gives.
 #include "sam/screen_reader.h"
 
 #include <algorithm>
@@ -32,11 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   reader.emplace(named_mode, forced_mode);
   std::size_t at = 0;
   for (std::size_t i = 0; at < file.size(); ++i) {
-    // One byte up to 64 KiB, small pieces as likely as large ones; after
-    // MOST_PIECES the rest at once, since a screen fed a byte at a time
+    // One byte up to 64 KiB, small pieces as likely as large ones; the last
+    // of MOST_PIECES takes the rest, since a screen fed a byte at a time
     // explores nothing new at a thousand times the cost.
-    std::size_t choice = sizes.empty() || i + 1 == MOST_PIECES ? 255 : sizes[i % sizes.size()];
-    std::size_t piece = std::min(file.size() - at, (choice + 1) * (choice + 1));
+    std::size_t choice = sizes.empty() ? 255 : sizes[i % sizes.size()];
+    std::size_t piece = file.size() - at;
+    if (i + 1 < MOST_PIECES) piece = std::min(piece, (choice + 1) * (choice + 1));
     bool was_complete = reader->complete();
     std::size_t used = reader->feed(file.data() + at, piece);
     if (used > piece || (was_complete && used != 0) || (!reader->complete() && used != piece)) std::abort();
