@@ -50,7 +50,7 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_screen_reader corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_screen_reader screen_reader_seeds corpus
 
 # build-package/tesselon_VERSION_ARCH.deb, from only what it installs (the two
 # programs, the image loader, data), not the tests.
@@ -66,7 +66,7 @@ install: deps $(BUILD)/build.ninja
 	cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 fuzz-seeds:
-	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus
+	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus $(FUZZ_BUILD)/fuzz/screen_reader_seeds
 
 # Ends with a summary: each build's tests, each fuzz target's inputs, the
 # package's checks and its lintian findings.

@@ -3,14 +3,20 @@
 # size limit and inside the line-change table, and screens with long tables
 # (one change for every row; thousands of records that change nothing
 # before the ones that do); with CORPUS, the photo-like screens the build
-# makes there too, each cut to the 64 KiB the fuzzers take.
-#   fuzz_seeds.sh DIR [CORPUS]
+# makes there too, each cut to the 64 KiB the fuzzers take; with
+# READER_SEEDS (the fuzz build's screen_reader_seeds), screens of every mode
+# in fuzz_screen_reader's input form, in DIR/screen_reader.
+#   fuzz_seeds.sh DIR [CORPUS [READER_SEEDS]]
 set -eu
 dir=$1
 rm -rf "$dir" && mkdir -p "$dir"
 cp samples/*.ss4 "$dir/"
 if [ $# -gt 1 ]; then
   for f in "$2"/photo_*.ss4; do head -c 65536 "$f" >"$dir/$(basename "$f")"; done
+fi
+if [ $# -gt 2 ]; then
+  mkdir "$dir/screen_reader"
+  "$3" "$dir/screen_reader"
 fi
 for n in 0 100 24616 24617 24618 24619 24620 24622; do
   head -c "$n" samples/raster_bars.ss4 >"$dir/cut_$n"
