@@ -80,7 +80,7 @@ bool put_loop_forever(GifFileType* gif) {
 
 bool put_timing(GifFileType* gif, const GifFrame& frame) {
   GraphicsControlBlock control{};
-  control.DisposalMode = DISPOSE_DO_NOT;  // the next frame is drawn over this one
+  control.DisposalMode = frame.restore ? DISPOSE_PREVIOUS : DISPOSE_DO_NOT;
   control.DelayTime = frame.delay;
   control.TransparentColor = frame.transparent >= 0 ? frame.transparent : NO_TRANSPARENT_COLOR;
   GifByteType bytes[4];

@@ -1,7 +1,8 @@
 #pragma once
 // The GIF writer, through giflib: one global colour table, frames of
 // palette indices each covering a rectangle of the picture and drawn over
-// the frames before it (so that a later frame need hold only what changed),
+// the frames before it, or over what was there before an overlay (so that a
+// later frame need hold only what changed),
 // each shown for its delay, and the loop-forever extension for an
 // animation. Written as every output is: atomically, to the name's bytes.
 #include <cstddef>
@@ -23,6 +24,9 @@ struct GifFrame {
   std::ptrdiff_t stride = 0;
   int delay = 0;         // hundredths of a second
   int transparent = -1;  // the index that leaves the pixel below showing; -1 for none
+  // Once shown, the rectangle goes back to what it showed before the frame,
+  // so that the next frame is drawn over that: overlays of one picture.
+  bool restore = false;
 };
 
 struct GifPicture {

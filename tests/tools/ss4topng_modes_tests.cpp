@@ -170,6 +170,7 @@ Animation read_gif(const std::string& path, int width, int height) {
     GraphicsControlBlock control{};
     EXPECT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
     const GifImageDesc& d = image.ImageDesc;
+    const Picture before = canvas;
     for (int y = 0; y < d.Height; ++y)
       for (int x = 0; x < d.Width; ++x) {
         const GifByteType index = image.RasterBits[y * d.Width + x];
@@ -178,6 +179,7 @@ Animation read_gif(const std::string& path, int width, int height) {
       }
     a.pictures.push_back(canvas);
     a.delays.push_back(control.DelayTime);
+    if (control.DisposalMode == DISPOSE_PREVIOUS) canvas = before;
   }
   DGifCloseFile(gif, &error);
   return a;

@@ -146,27 +146,33 @@ bool write_screen_animation(const std::string& path, const SamScreen& screen, co
   FramePictures pictures(screen, size, table);
   const std::vector<AnimationFrame> frames = animation_frames(steps, pictures);
 
-  // The first frame whole; each later one the rectangle where it differs
-  // from the one before, the pixels that stay as they were transparent
-  // (the slot after the colours). The writer compresses each change once.
+  // The first picture whole; every later one an overlay on it: the
+  // rectangle where it differs from the first, the pixels that stay as they
+  // were transparent (the slot after the colours), gone again once shown.
+  // A cycle of both kinds of flash shows four pictures 64 times: the writer
+  // compresses three overlays once each, where changes from picture to
+  // picture would be eight.
   std::vector<std::uint32_t> colours = table.colours();
   const auto unchanged = static_cast<int>(colours.size());
   if (frames.size() > 1) colours.push_back(0);
-  std::array<std::array<Box, 4>, 4> changes;
-  std::array<std::array<bool, 4>, 4> measured{};
+  const std::vector<std::uint8_t>& first = pictures.of(frames[0].phases);
+  std::array<Box, 4> overlays;
+  std::array<bool, 4> measured{};
   std::vector<GifFrame> gif_frames;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    const std::vector<std::uint8_t>& picture = pictures.of(frames[i].phases);
+    const int phases = frames[i].phases;
+    const std::vector<std::uint8_t>& picture = pictures.of(phases);
     if (i == 0) {
       gif_frames.push_back({0, 0, size.width, size.height, picture.data(), nullptr, size.width, frames[i].delay, -1});
       continue;
     }
-    const std::vector<std::uint8_t>& before = pictures.of(frames[i - 1].phases);
-    Box& box = changes[frames[i - 1].phases][frames[i].phases];
-    if (!measured[frames[i - 1].phases][frames[i].phases]) box = difference(before, picture, size.width);
-    measured[frames[i - 1].phases][frames[i].phases] = true;
-    gif_frames.push_back({box.left, box.top, box.right - box.left, box.bottom - box.top, picture.data(), before.data(),
-                          size.width, frames[i].delay, unchanged});
+    Box& box = overlays[phases];
+    if (!measured[phases]) box = difference(first, picture, size.width);
+    measured[phases] = true;
+    // The first picture again: one pixel left as it is.
+    if (box.right == 0) box = {0, 0, 1, 1};
+    gif_frames.push_back({box.left, box.top, box.right - box.left, box.bottom - box.top, picture.data(), first.data(),
+                          size.width, frames[i].delay, unchanged, true});
   }
   const GifPicture gif{size.width, size.height, colours, frames.size() > 1};
   return write_gif_named(path, gif, gif_frames) == 1;
