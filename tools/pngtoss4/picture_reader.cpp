@@ -136,7 +136,9 @@ Format format_of(const std::uint8_t* bytes, std::size_t size) {
   return format;
 }
 
-PictureRead refused(PictureReadStatus status, std::string detail = {}, int error = 0) {
+}  // namespace
+
+PictureRead refused(PictureReadStatus status, std::string detail, int error) {
   PictureRead result;
   result.status = status;
   result.detail = std::move(detail);
@@ -154,8 +156,6 @@ PictureRead file_refusal(const PictureFile& file) {
     default: return refused(PictureReadStatus::unreadable, {}, file.error());
   }
 }
-
-}  // namespace
 
 int jpeg_reduction(int width, int height, bool crop) {
   // The orientation is not known until the pixels are: either way round.

@@ -42,6 +42,12 @@ struct PictureRead {
   PictureView view;
 };
 
+// A read that failed this way.
+PictureRead refused(PictureReadStatus status, std::string detail = {}, int error = 0);
+// The read of a file that could not be read on (its status is not open).
+class PictureFile;
+PictureRead file_refusal(const PictureFile& file);
+
 // `name` is used as the bytes it is. `crop` is how the picture will be
 // fitted, which decides how small a JPEG may be decoded.
 PictureRead read_picture(const std::string& name, bool crop);

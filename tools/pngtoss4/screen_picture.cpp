@@ -13,14 +13,6 @@ namespace {
 
 constexpr std::size_t PIECE = 64 * 1024;
 
-PictureRead refused(PictureReadStatus status, std::string detail = {}, int error = 0) {
-  PictureRead result;
-  result.status = status;
-  result.detail = std::move(detail);
-  result.error = error;
-  return result;
-}
-
 }  // namespace
 
 PictureRead read_screen_picture(const std::string& name, int named_mode) {
@@ -31,10 +23,7 @@ PictureRead read_screen_picture(const std::string& name, int named_mode) {
     reader->feed(piece.data(), got);
     if (reader->complete()) break;
   }
-  if (file.status() == PictureFileStatus::missing) return refused(PictureReadStatus::missing);
-  if (file.status() == PictureFileStatus::folder) return refused(PictureReadStatus::folder);
-  if (file.status() == PictureFileStatus::too_large) return refused(PictureReadStatus::too_large, "more than 256 MiB");
-  if (file.status() != PictureFileStatus::open) return refused(PictureReadStatus::unreadable, {}, file.error());
+  if (file.status() != PictureFileStatus::open) return file_refusal(file);
 
   auto screen = std::make_unique<SamScreen>();
   KindVerdict verdict = reader->finish(*screen);
