@@ -121,6 +121,18 @@ void write_records(std::vector<std::uint8_t>& file, const ScreenRecipe& recipe, 
 
 }  // namespace
 
+std::vector<std::uint8_t> screen_file_header(std::int64_t length, int mode) {
+  return {SCREEN_FILE_TYPE,
+          static_cast<std::uint8_t>(length % 16384 & 0xFF),
+          static_cast<std::uint8_t>(length % 16384 >> 8),
+          0x00,
+          0x80,
+          0xFF,
+          0xFF,
+          static_cast<std::uint8_t>(length / 16384),
+          static_cast<std::uint8_t>(0x1E | (mode - 1) << 5)};
+}
+
 std::vector<std::uint8_t> sam_screen_file(const ScreenRecipe& recipe) {
   Random random(recipe.seed);
   const int mode = recipe.mode;
@@ -136,16 +148,7 @@ std::vector<std::uint8_t> sam_screen_file(const ScreenRecipe& recipe) {
   body.push_back(0xFF);
   if (!recipe.header) return body;
 
-  const auto length = static_cast<std::uint32_t>(body.size());
-  std::vector<std::uint8_t> file = {SCREEN_FILE_TYPE,
-                                    static_cast<std::uint8_t>(length % 16384 & 0xFF),
-                                    static_cast<std::uint8_t>(length % 16384 >> 8),
-                                    0x00,
-                                    0x80,
-                                    0xFF,
-                                    0xFF,
-                                    static_cast<std::uint8_t>(length / 16384),
-                                    static_cast<std::uint8_t>(0x1E | (mode - 1) << 5)};
+  std::vector<std::uint8_t> file = screen_file_header(static_cast<std::int64_t>(body.size()), mode);
   file.insert(file.end(), body.begin(), body.end());
   return file;
 }

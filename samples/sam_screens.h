@@ -21,6 +21,9 @@ struct ScreenRecipe {
   int records = 0;      // line records, 0-127; their alternate colours differ when palette_flash
 };
 
+// The 9-byte SCREEN$ header saying `length` bytes of a `mode` screen follow.
+std::vector<std::uint8_t> screen_file_header(std::int64_t length, int mode);
+
 // The file's bytes: [header] display, palette table, records, end mark.
 std::vector<std::uint8_t> sam_screen_file(const ScreenRecipe& recipe);
 

@@ -1,5 +1,6 @@
 // Which mode a file is: its header, its name, its length, or the user's word.
 #include "sam/screen_kind.h"
+#include "sam_screens.h"
 
 #include <gtest/gtest.h>
 
@@ -8,19 +9,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A SCREEN$ header saying `length` bytes of a `mode` screen follow.
-Bytes header(std::int64_t length, int mode) {
-  return {20,
-          static_cast<std::uint8_t>(length & 0xFF),
-          static_cast<std::uint8_t>(length >> 8 & 0x3F),
-          0x00,
-          0x80,
-          0xFF,
-          0xFF,
-          static_cast<std::uint8_t>(length / 16384),
-          static_cast<std::uint8_t>(0x1E | (mode - 1) << 5)};
-}
 
 TEST(ScreenKind, HeaderThenNameThenLengthUnlessTheUserSays) {
   const Bytes none(9, 0);
@@ -46,17 +34,17 @@ TEST(ScreenKind, HeaderThenNameThenLengthUnlessTheUserSays) {
       {none, two_gib, 0, 0, 0, 0},
       {none, two_gib, 4, 4, 0, 0},
       // A header that agrees with the length beats the name; the user beats it.
-      {header(24617, 3), 24626, 0, 0, 3, 9},
-      {header(24617, 3), 24626, 4, 0, 3, 9},
-      {header(24617, 3), 24626, 0, 4, 4, 9},
-      {header(7000, 1), 7009, 0, 0, 1, 9},
-      {header(7000, 2), 7009, 0, 0, 0, 0},  // too short for its own mode
-      {header(100000, 4), 100009, 0, 0, 4, 9},
+      {screen_file_header(24617, 3), 24626, 0, 0, 3, 9},
+      {screen_file_header(24617, 3), 24626, 4, 0, 3, 9},
+      {screen_file_header(24617, 3), 24626, 0, 4, 4, 9},
+      {screen_file_header(7000, 1), 7009, 0, 0, 1, 9},
+      {screen_file_header(7000, 2), 7009, 0, 0, 0, 0},  // too short for its own mode
+      {screen_file_header(100000, 4), 100009, 0, 0, 4, 9},
       // One that disagrees is no header: refused unless something else says.
-      {header(24617, 3), 24627, 0, 0, 0, 0},
-      {header(24617, 3), 24625, 0, 0, 0, 0},
-      {header(24617, 3), 24627, 3, 0, 3, 0},
-      {header(24617, 3), 24627, 0, 1, 1, 0},
+      {screen_file_header(24617, 3), 24627, 0, 0, 0, 0},
+      {screen_file_header(24617, 3), 24625, 0, 0, 0, 0},
+      {screen_file_header(24617, 3), 24627, 3, 0, 3, 0},
+      {screen_file_header(24617, 3), 24627, 0, 1, 1, 0},
       // A given mode takes any length from its least, whatever the length says.
       {none, 7000, 2, 0, 0, 0},
       {none, 7000, 0, 4, 0, 0},
