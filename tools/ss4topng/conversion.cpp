@@ -17,15 +17,16 @@
 namespace {
 
 bool write_picture(const std::string& path, const SamScreen& screen, const PictureSize& size, PngStyle style) {
-  const std::vector<std::uint8_t> bgr = picture_bgr(screen, size);
+  const std::unique_ptr<std::uint8_t[]> bgr = picture_bgr(screen, size);
   const std::int32_t stride = size.width * 3;
   if (style == PngStyle::rgb)
-    return write_png_named(path, bgr.data(), size.width, size.height, stride, 0, 0, 24, PNG_COLOUR_RGB) == 1;
-  return write_compact_png_named(path, bgr.data(), size.width, size.height, stride, 0) == 1;
+    return write_png_named(path, bgr.get(), size.width, size.height, stride, 0, 0, 24, PNG_COLOUR_RGB) == 1;
+  return write_compact_png_named(path, bgr.get(), size.width, size.height, stride, 0) == 1;
 }
 
 std::string converted(const Conversion& conversion, const ConverterSettings& settings) {
-  auto screen = std::make_unique<SamScreen>();
+  // Every byte the picture uses is decoded into it: none is cleared first.
+  auto screen = std::make_unique_for_overwrite<SamScreen>();
   const std::string failure = read_screen_input(conversion.input, settings.forced_mode, *screen);
   if (!failure.empty()) return conversion.input + ": " + failure;
   if (!conversion.refusal.empty()) return conversion.refusal;

@@ -39,15 +39,15 @@ void put_bgr(Colour colour, std::uint8_t* out) {
 
 }  // namespace
 
-std::vector<std::uint8_t> picture_bgr(const SamScreen& screen, const PictureSize& size) {
+std::unique_ptr<std::uint8_t[]> picture_bgr(const SamScreen& screen, const PictureSize& size) {
   const std::size_t rendered =
       static_cast<std::size_t>(size.render_width) * static_cast<std::size_t>(size.render_height);
-  std::vector<std::uint8_t> colours(rendered);
-  render_colours(screen, 0, 0, size, colours.data());
+  const auto colours = std::make_unique_for_overwrite<std::uint8_t[]>(rendered);
+  render_colours(screen, 0, 0, size, colours.get());
   if (!is_shrunk(size)) {
     std::array<std::array<std::uint8_t, 3>, 128> bgr_of;
     for (int i = 0; i < 128; ++i) put_bgr(sam_colour(i), bgr_of[i].data());
-    std::vector<std::uint8_t> bgr(rendered * 3);
+    auto bgr = std::make_unique_for_overwrite<std::uint8_t[]>(rendered * 3);
     for (std::size_t i = 0; i < rendered; ++i) std::memcpy(&bgr[3 * i], bgr_of[colours[i]].data(), 3);
     return bgr;
   }
@@ -55,7 +55,7 @@ std::vector<std::uint8_t> picture_bgr(const SamScreen& screen, const PictureSize
   for (std::size_t i = 0; i < rendered; ++i) render[i] = sam_colour(colours[i]);
   const std::vector<Colour> shrunk =
       box_downscale(render, size.render_width, size.render_height, size.width, size.height);
-  std::vector<std::uint8_t> bgr(shrunk.size() * 3);
+  auto bgr = std::make_unique_for_overwrite<std::uint8_t[]>(shrunk.size() * 3);
   for (std::size_t i = 0; i < shrunk.size(); ++i) put_bgr(shrunk[i], &bgr[3 * i]);
   return bgr;
 }

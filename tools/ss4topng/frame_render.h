@@ -6,6 +6,7 @@
 #include "sam/sam_screen.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The frame's SAM colours (0-127), one byte a pixel, top row first, at the
@@ -17,4 +18,5 @@ void render_colours(const SamScreen& screen, int palette_phase, int attribute_ph
 // The main frame as the PNG stores it: three bytes a pixel (blue, green,
 // red), rows of width * 3 bytes, top row first, at the picture's size; a
 // shrunk picture is the render averaged down (box_downscale).
-std::vector<std::uint8_t> picture_bgr(const SamScreen& screen, const PictureSize& size);
+// Its bytes are all written: nothing is spent clearing them first.
+std::unique_ptr<std::uint8_t[]> picture_bgr(const SamScreen& screen, const PictureSize& size);

@@ -67,7 +67,7 @@ std::string read_screen_input(const std::string& name, int forced_mode, SamScree
   const std::int64_t size = st.st_size;
   if (size > MOST_BYTES) return screen_kind({}, size, named_mode, forced_mode).why;
   auto reader = std::make_unique<ScreenReader>(named_mode, forced_mode);
-  std::vector<std::uint8_t> piece(PIECE);
+  const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(PIECE);
   std::int64_t at = 0;
   while (!reader->complete() && at <= MOST_BYTES) {
     if (const std::int64_t hole = hole_at(file.fd, at, size); hole >= static_cast<std::int64_t>(PIECE)) {
@@ -75,10 +75,10 @@ std::string read_screen_input(const std::string& name, int forced_mode, SamScree
       at += hole;
       continue;
     }
-    const ssize_t got = read_at(file.fd, piece.data(), piece.size(), at);
+    const ssize_t got = read_at(file.fd, piece.get(), PIECE, at);
     if (got < 0) return cannot_read(errno);
     if (got == 0) break;
-    const std::span<const std::uint8_t> bytes(piece.data(), static_cast<std::size_t>(got));
+    const std::span<const std::uint8_t> bytes(piece.get(), static_cast<std::size_t>(got));
     if (at == 0)
       if (std::optional<std::string_view> kind = other_format(bytes, static_cast<std::uint64_t>(size)))
         return std::string(*kind) + ", not a SAM screen";
