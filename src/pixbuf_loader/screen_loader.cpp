@@ -20,7 +20,6 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <limits>
 #include <memory>
 #include <new>
 #include <string>
@@ -31,7 +30,7 @@ namespace {
 constexpr std::size_t TABLE_PIECE = 64 * 1024;
 // A stream whose size is unknown is read no further than the first size
 // the size rule refuses: it is refused there as a file of that size is.
-constexpr std::int64_t STREAM_LIMIT = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+constexpr std::int64_t STREAM_LIMIT = MOST_SCREEN_BYTES + 1;
 
 struct FileLoad {
   ScreenReader incoming{NAMED_MODE};

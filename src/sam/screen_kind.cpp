@@ -3,14 +3,9 @@
 #include "sam/file_header.h"
 #include "sam/screen_modes.h"
 
-#include <limits>
-
 namespace {
 
 std::string text(std::int64_t n) { return std::to_string(n); }
-
-// A screen's size is kept in 32 bits, as the viewer keeps it.
-constexpr std::int64_t MOST_BYTES = std::numeric_limits<std::int32_t>::max();
 
 int mode_of_length(std::int64_t size) {
   for (int mode = 1; mode <= 2; ++mode)
@@ -37,7 +32,7 @@ int mode_of_name(std::string_view name) {
 }
 
 KindVerdict screen_kind(std::span<const std::uint8_t> head, std::int64_t size, int named_mode, int forced_mode) {
-  if (size > MOST_BYTES)
+  if (size > MOST_SCREEN_BYTES)
     return {std::nullopt, "too large for a SAM screen: " + text(size) + " bytes, less than 2 GiB needed"};
   if (std::optional<FileHeader> header = screen_header(head)) {
     if (header->length == size - FILE_HEADER_BYTES)

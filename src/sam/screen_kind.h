@@ -5,10 +5,15 @@
 // (6,953-7,461 bytes mode 1, 14,377-14,885 mode 2, 24,617 or more mode 4).
 // A mode the user gives overrides all three.
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+// The most a screen file may be: its size is kept in 32 bits, as the viewer
+// keeps it. Readers need never read beyond.
+constexpr std::int64_t MOST_SCREEN_BYTES = std::numeric_limits<std::int32_t>::max();
 
 struct ScreenKind {
   int mode = 4;                  // 1-4

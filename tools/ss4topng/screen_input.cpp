@@ -10,16 +10,12 @@
 
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <vector>
 
 namespace {
 
 constexpr std::size_t PIECE = 64 * 1024;
-// A screen's size is kept in 32 bits, as the viewer keeps it: nothing
-// beyond is read.
-constexpr std::int64_t MOST_BYTES = std::numeric_limits<std::int32_t>::max();
 // What the viewer says of a name with nothing of use under it, and scripts
 // look for: nothing there, or nothing with a size (a FIFO, a device).
 constexpr char MISSING[] = "Bad size or file not exists";
@@ -65,11 +61,11 @@ std::string read_screen_input(const std::string& name, int forced_mode, SamScree
 
   const int named_mode = mode_of_name(name);
   const std::int64_t size = st.st_size;
-  if (size > MOST_BYTES) return screen_kind({}, size, named_mode, forced_mode).why;
+  if (size > MOST_SCREEN_BYTES) return screen_kind({}, size, named_mode, forced_mode).why;
   auto reader = std::make_unique<ScreenReader>(named_mode, forced_mode);
   const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(PIECE);
   std::int64_t at = 0;
-  while (!reader->complete() && at <= MOST_BYTES) {
+  while (!reader->complete() && at <= MOST_SCREEN_BYTES) {
     if (const std::int64_t hole = hole_at(file.fd, at, size); hole >= static_cast<std::int64_t>(PIECE)) {
       reader->skip_zeros(hole);
       at += hole;
