@@ -1,0 +1,78 @@
+#include "disk_listing.h"
+
+#include "disk_input.h"
+#include "disk_screen_names.h"
+#include "jobs.h"
+
+#include <cstdio>
+
+namespace {
+
+// The names SAM DOS's directory listing gives the types a screen can be
+// stored as; any other type is shown by its number.
+std::string type_word(int type) {
+  switch (type) {
+    case 4: return "ZX CODE";
+    case 7: return "ZX SCREEN$";
+    case 20: return "SCREEN$";
+    default: return "type " + std::to_string(type);
+  }
+}
+
+// `text`, then spaces up to `width` bytes.
+std::string padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.append(width - text.size(), ' ');
+  return text;
+}
+
+std::string line_of(const DiskFile& file) {
+  std::string line = (file.slot < 10 ? " " : "") + std::to_string(file.slot) + "  ";
+  line += padded(shown_name(disk_file_name(file)), DISK_NAME_BYTES) + "  ";
+  line += padded(type_word(file.type), 10) + "  ";
+  const std::string length = file.length < 0 ? "?" : std::to_string(file.length);
+  line += std::string(length.size() < 7 ? 7 - length.size() : 0, ' ') + length;
+  if (file.kind != DiskFileKind::other) line += "  mode " + std::to_string(file.mode);
+  if (file.hidden) line += "  hidden";
+  if (file.protected_file) line += "  protected";
+  if (!file.broken.empty())
+    line += "  broken: " + file.broken;
+  else if (file.kind == DiskFileKind::compressed_screen)
+    line += "  compressed";
+  else if (file.kind == DiskFileKind::spectrum_screen)
+    line += "  ZX Spectrum screen";
+  return line + "\n";
+}
+
+}  // namespace
+
+std::string disk_listing(const DiskDirectory& directory) {
+  std::string lines;
+  for (const DiskFile& file : directory.files) lines += line_of(file);
+  return lines;
+}
+
+int list_disks(const std::vector<std::string>& files) {
+  int status = 0;
+  for (const std::string& name : files) {
+    const DiskInput disk = read_disk_input(name);
+    std::string failure = disk.failure;
+    std::string lines;
+    if (failure.empty()) {
+      const DiskDirectory directory = read_disk_directory(DiskImage(disk.image, disk.container));
+      if (directory.why.empty())
+        lines = disk_listing(directory);
+      else
+        failure = directory.why;
+    }
+    if (!failure.empty()) {
+      std::fflush(stdout);
+      report_line(name + ": " + failure);
+      status = 1;
+      continue;
+    }
+    if (files.size() > 1) std::fwrite((name + ":\n").data(), 1, name.size() + 2, stdout);
+    std::fwrite(lines.data(), 1, lines.size(), stdout);
+  }
+  std::fflush(stdout);
+  return status;
+}
