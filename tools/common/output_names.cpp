@@ -40,11 +40,24 @@ bool name_taken(const std::string& name) {
   return ::lstat(name.c_str(), &st) == 0;
 }
 
+}  // namespace
+
+std::string renamed(const std::string& input, std::string_view extension) {
+  std::size_t start = input.find_last_of('/');
+  start = start == std::string::npos ? 0 : start + 1;
+  std::size_t dot = input.find_last_of('.');
+  bool has_extension = dot != std::string::npos && dot > start;
+  std::string name = has_extension ? input.substr(0, dot) : input;
+  name += extension;
+  return name;
+}
+
 // Writing over the input, or twice to one file, would lose a picture; so
 // would a made-up name over a file that is there.
 void refuse_clashes(std::vector<Conversion>& conversions) {
   std::map<std::string, const Conversion*> claimed;
   for (Conversion& c : conversions) {
+    c.refusal.clear();
     std::string out = identity(c.output);
     if (out == identity(c.input)) {
       c.refusal = cannot_write(c, "it is the input");
@@ -57,18 +70,6 @@ void refuse_clashes(std::vector<Conversion>& conversions) {
     auto [earlier, fresh] = claimed.emplace(out, &c);
     if (!fresh) c.refusal = cannot_write(c, "also the output of " + earlier->second->input);
   }
-}
-
-}  // namespace
-
-std::string renamed(const std::string& input, std::string_view extension) {
-  std::size_t start = input.find_last_of('/');
-  start = start == std::string::npos ? 0 : start + 1;
-  std::size_t dot = input.find_last_of('.');
-  bool has_extension = dot != std::string::npos && dot > start;
-  std::string name = has_extension ? input.substr(0, dot) : input;
-  name += extension;
-  return name;
 }
 
 std::string exists_refusal(const Conversion& c) {

@@ -34,5 +34,10 @@ std::string renamed(const std::string& input, std::string_view extension);
 ConversionPlan plan_conversions(const std::vector<std::string>& inputs, const std::optional<std::string>& output,
                                 std::string_view extension, bool force = false);
 
+// Sets the refusal of each conversion whose output is its input, a file
+// that a made-up name would replace, or an earlier conversion's output.
+// Conversions that already have a refusal are looked at again.
+void refuse_clashes(std::vector<Conversion>& conversions);
+
 // The line for an output that would have replaced a file under a made-up name.
 std::string exists_refusal(const Conversion& c);

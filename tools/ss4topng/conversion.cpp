@@ -29,20 +29,24 @@ std::string converted(const Conversion& conversion, const ConverterSettings& set
   auto screen = std::make_unique_for_overwrite<SamScreen>();
   const std::string failure = read_screen_input(conversion.input, settings.forced_mode, *screen);
   if (!failure.empty()) return conversion.input + ": " + failure;
+  return write_screen(conversion, *screen, settings);
+}
+
+}  // namespace
+
+std::string write_screen(const Conversion& conversion, const SamScreen& screen, const ConverterSettings& settings) {
   if (!conversion.refusal.empty()) return conversion.refusal;
-  const PictureSize size = picture_size(settings.size, screen->mode);
+  const PictureSize size = picture_size(settings.size, screen.mode);
   native::set_outputs_replace_existing(conversion.may_replace);
   native::set_last_file_error(0);
-  const bool written = settings.animate ? write_screen_animation(conversion.output, *screen, size)
-                                        : write_picture(conversion.output, *screen, size, settings.style);
+  const bool written = settings.animate ? write_screen_animation(conversion.output, screen, size)
+                                        : write_picture(conversion.output, screen, size, settings.style);
   if (written) return {};
   const int error = native::last_file_error();
   if (error == EEXIST && !conversion.may_replace) return exists_refusal(conversion);
   return conversion.input + ": cannot write " + conversion.output +
          (error ? ": " + native::file_error_text(error) : "");
 }
-
-}  // namespace
 
 bool start_converter() { return create_general_heap(); }
 

@@ -6,6 +6,8 @@
 #include "output_names.h"
 #include "picture_size.h"
 
+#include "sam/sam_screen.h"
+
 #include <string>
 
 // How the PNG stores the picture: as a palette of the colours it uses (small
@@ -23,6 +25,11 @@ struct ConverterSettings {
 bool start_converter();
 void stop_converter();
 
-// Converts one file; answers an empty text on success, else the one-line
+// Converts one screen file; answers an empty text on success, else the one-line
 // message (without a line feed) saying what failed.
 std::string convert(const Conversion& conversion, const ConverterSettings& settings);
+
+// Writes the decoded `screen` to the conversion's output, as `settings` say,
+// unless the conversion is refused; answers as convert() does. Screens from
+// any source go through here, so that they give the same files.
+std::string write_screen(const Conversion& conversion, const SamScreen& screen, const ConverterSettings& settings);

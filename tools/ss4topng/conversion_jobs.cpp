@@ -68,8 +68,9 @@ void plan_disk(ConversionJob& job, const DiskChoice& choice, bool output_is_file
     if (is_convertible(file)) convertible.push_back(&file);
   const std::string& planned = job.conversion.output;
   const std::vector<std::string> names =
-      output_is_file ? std::vector<std::string>()
-                     : screen_output_names(convertible, planned.substr(0, planned.size() - extension.size()), extension);
+      output_is_file
+          ? std::vector<std::string>()
+          : screen_output_names(convertible, planned.substr(0, planned.size() - extension.size()), extension);
   job.first_only = choice.first;
   for (const DiskFile* file : chosen) {
     DiskScreenOutput screen{file->slot, job.conversion};
@@ -85,7 +86,8 @@ std::vector<ConversionJob> plan_jobs(const ConversionPlan& plan, const DiskChoic
                                      std::string_view extension) {
   std::vector<ConversionJob> jobs;
   for (const Conversion& conversion : plan.conversions) {
-    ConversionJob job{conversion};
+    ConversionJob job;
+    job.conversion = conversion;
     job.disk = is_disk_input(conversion.input);
     if (job.disk) plan_disk(job, choice, output_is_file, extension);
     jobs.push_back(std::move(job));

@@ -8,6 +8,8 @@ namespace {
 
 // Enough workers for any machine this runs on; more only costs processes.
 constexpr int MAX_JOBS = 256;
+// A directory's slots.
+constexpr int MAX_SLOT = 80;
 
 // The value of the option `name` in args[i]: glued on ("-s1", "--size=128")
 // or else the next argument ("-s 1", "--size 128"), which is then used up.
@@ -28,14 +30,16 @@ std::string_view option_name(std::string_view arg) {
 }  // namespace
 
 const char* usage_line() {
-  return "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...";
+  return "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] "
+         "[--list | --slot N | --name NAME | --first] FILE...";
 }
 
 std::string help_text() {
   return std::string(usage_line()) +
          "\n"
-         "Converts SAM screens of every mode (1 to 4) to PNG: the pixels the\n"
-         "machine shows, in a small palette file.\n"
+         "Converts SAM screens of every mode (1 to 4), and the screens on SAM disk\n"
+         "images (MGT, SAD, EDSK), to PNG: the pixels the machine shows, in a small\n"
+         "palette file.\n"
          "\n"
          "  -s 1|2       scale: 1 gives 256 x 192 pixels, 2 (the default) 512 x 384;\n"
          "               mode 3 (512 pixels a row, each row shown twice) gives\n"
@@ -57,6 +61,12 @@ std::string help_text() {
          "  -f, --force  replace a file that has the name of an output made\n"
          "               beside FILE or in the -o folder (never done otherwise)\n"
          "  -j JOBS      convert in JOBS processes at once (default 1)\n"
+         "  --list       list the files on each disk image FILE, converting nothing\n"
+         "  --slot N     convert the screen in directory slot N (1 to 80) of a disk\n"
+         "  --name NAME  convert the screens on a disk whose name is NAME, byte for\n"
+         "               byte (without the padding spaces)\n"
+         "  --first      convert the first screen on a disk that converts (for\n"
+         "               thumbnailers)\n"
          "  -h, --help   show this text\n"
          "  --version    show the version\n"
          "\n"
@@ -66,6 +76,10 @@ std::string help_text() {
          "14885 mode 2, 24617 or more mode 4. The PNG shows the main colours of\n"
          "a flashing screen. Files that are plainly something else (PNG, JPEG,\n"
          "ZIP...) are refused.\n"
+         "A disk image is known by its content, whatever its name; each screen\n"
+         "on it becomes DISK-NAME.png beside it or in the -o folder (-o names a\n"
+         "file only for one chosen screen). Broken and compressed screens are\n"
+         "skipped with a line each; ZX Spectrum screens convert as mode 1.\n"
          "Exit status: 0 when every file was converted, 1 when any failed,\n"
          "2 for a usage error.\n";
 }
@@ -107,8 +121,17 @@ ParsedOptions parse_options(std::span<const char* const> args) {
       o.animate = true;
       continue;
     }
+    if (arg == "--list") {
+      o.action = Action::list;
+      continue;
+    }
+    if (arg == "--first") {
+      o.first = true;
+      continue;
+    }
     std::string_view name = option_name(arg);
-    if (name != "--size" && name != "--mode" && name != "-s" && name != "-o" && name != "-j") {
+    if (name != "--size" && name != "--mode" && name != "-s" && name != "-o" && name != "-j" && name != "--slot" &&
+        name != "--name") {
       result.error = "unknown option " + std::string(arg);
       return result;
     }
@@ -131,6 +154,15 @@ ParsedOptions parse_options(std::span<const char* const> args) {
         return result;
       }
       o.mode = *mode;
+    } else if (name == "--slot") {
+      std::optional<int> slot = parse_whole_number(*value);
+      if (!slot || *slot < 1 || *slot > MAX_SLOT) {
+        result.error = "bad slot " + std::string(*value) + " (1 to " + std::to_string(MAX_SLOT) + ")";
+        return result;
+      }
+      o.slot = *slot;
+    } else if (name == "--name") {
+      o.name = std::string(*value);
     } else if (name == "-o") {
       if (value->empty()) {
         result.error = "option -o needs a name";
@@ -160,6 +192,14 @@ ParsedOptions parse_options(std::span<const char* const> args) {
   }
   if (o.animate && o.rgb) {
     result.error = "--rgb and --animate cannot be combined";
+    return result;
+  }
+  if ((o.slot != 0) + o.name.has_value() + o.first > 1) {
+    result.error = "--slot, --name and --first cannot be combined";
+    return result;
+  }
+  if (o.action == Action::list && (o.output || o.slot || o.name || o.first)) {
+    result.error = "--list converts nothing: it cannot be combined with -o, --slot, --name or --first";
     return result;
   }
   if (o.files.empty()) result.error = "no files";

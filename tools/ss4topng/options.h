@@ -1,12 +1,13 @@
 #pragma once
 // The command line of ss4topng:
-// ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...
+// ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS]
+//          [--list | --slot N | --name NAME | --first] FILE...
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-enum class Action { convert, help, version };
+enum class Action { convert, list, help, version };
 
 struct Options {
   Action action = Action::convert;
@@ -24,6 +25,12 @@ struct Options {
   // Outputs named beside the screens or in a folder may replace files.
   bool force = false;
   int jobs = 1;
+  // Which screens of a disk image are converted: the file in one slot
+  // (1-80; 0 when not given), those whose name is these bytes, or the first
+  // that converts; all of them when none is given.
+  int slot = 0;
+  std::optional<std::string> name;
+  bool first = false;
   std::optional<std::string> output;
   std::vector<std::string> files;
 };
