@@ -29,7 +29,8 @@ bool looks_like_disk_image(std::span<const std::uint8_t> head, std::int64_t size
 class DiskImage {
  public:
   // `image` is the whole file and must outlive this. `container` is
-  // disk_container()'s answer.
+  // disk_container()'s answer; any other holds whatever sectors its layout
+  // finds whole inside `image`, none when its header is unreadable.
   DiskImage(std::span<const std::uint8_t> image, DiskContainer container);
 
   DiskContainer container() const { return container_; }
@@ -50,9 +51,22 @@ struct DiskImageVerdict {
   std::string why;  // when there is none: one line, without the file's name
 };
 
-// Which container `image` is, judged by its bytes: SAD and EDSK by their
-// signatures (and a SAD's geometry, an EDSK's track table that stays inside
-// the file), MGT by its size. An 819,200-byte image is side 0 first when its
-// directory reads better that way; `name` (the file's, as bytes) breaks a
-// tie: ".img", any case, is side 0 first.
+// Which container `image` is, judged by its bytes. SAD and EDSK by their
+// signatures; refused only when their headers cannot be a SAM disk's (a
+// SAD's sectors not 512 bytes or none at all, an EDSK's tracks none or its
+// sides not 1 or 2): a truncated image or a track table that lies is still
+// that container, and what it does not hold is missing. MGT by its size and
+// a directory that reads (empty, or with a file whose chain reads). Over
+// MOST_DISK_IMAGE_BYTES: refused without a look. An 819,200-byte image is
+// side 0 first when more files read that way; `name` (the file's, as bytes)
+// breaks a tie: ".img", any case, is side 0 first. The `why`s:
+//   too large for a SAM disk image: N bytes, at most 4194304
+//   no SAD or EDSK signature, and N bytes where an MGT image has 819200
+//   819200 bytes, but no file in its directory reads in either order of its sides
+//   too short for a SAD header: N bytes
+//   its SAD header gives sectors of N bytes, not 512
+//   its SAD header gives no sectors: H sides, C cylinders, S sectors a track
+//   too short for an EDSK header: N bytes
+//   its EDSK header gives N sides, not 1 or 2
+//   its EDSK header gives no tracks
 DiskImageVerdict disk_container(std::span<const std::uint8_t> image, std::string_view name);

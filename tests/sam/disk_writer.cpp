@@ -64,8 +64,9 @@ DiskEntry spectrum_screen_entry(std::string name, std::vector<std::uint8_t> disp
   DiskEntry entry;
   entry.name = std::move(name);
   entry.type = 7;
-  // A Spectrum file's header: its length and its address, in 16 bits each.
-  entry.header = header_bytes(7, static_cast<std::int64_t>(display.size()), 16384, 0, 0);
+  // A Spectrum file's header: the tape type (3, bytes), its length and its
+  // address in 16 bits each.
+  entry.header = header_bytes(3, static_cast<std::int64_t>(display.size()), 16384, 0, 0);
   entry.data = std::move(display);
   return entry;
 }

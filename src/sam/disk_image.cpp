@@ -1,0 +1,80 @@
+// A disk image's table of sectors, and the containers that keep them at
+// places a formula gives: MGT, IMG and SAD.
+#include "sam/disk_image.h"
+
+#include "sam/disk_layouts.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+struct SadGeometry {
+  int sides, cylinders, sectors, sector_bytes;
+};
+
+SadGeometry sad_geometry(std::span<const std::uint8_t> image) {
+  return {image[18], image[19], image[20], image[21] * 64};
+}
+
+// Offsets stay 32-bit: an image past 2 GiB holds nothing beyond that.
+void put_offset(std::span<const std::uint8_t> image, std::int64_t offset, std::int32_t& slot) {
+  if (offset + DISK_SECTOR_BYTES <= static_cast<std::int64_t>(image.size()) &&
+      offset <= std::numeric_limits<std::int32_t>::max())
+    slot = static_cast<std::int32_t>(offset);
+}
+
+}  // namespace
+
+bool starts_with(std::span<const std::uint8_t> bytes, std::string_view text) {
+  return bytes.size() >= text.size() && std::memcmp(bytes.data(), text.data(), text.size()) == 0;
+}
+
+std::string sad_problem(std::span<const std::uint8_t> image) {
+  if (image.size() < SAD_HEADER_BYTES) return "too short for a SAD header: " + std::to_string(image.size()) + " bytes";
+  const SadGeometry g = sad_geometry(image);
+  if (g.sector_bytes != DISK_SECTOR_BYTES)
+    return "its SAD header gives sectors of " + std::to_string(g.sector_bytes) + " bytes, not 512";
+  if (g.sides == 0 || g.cylinders == 0 || g.sectors == 0)
+    return "its SAD header gives no sectors: " + std::to_string(g.sides) + " sides, " + std::to_string(g.cylinders) +
+           " cylinders, " + std::to_string(g.sectors) + " sectors a track";
+  return "";
+}
+
+void map_plain_sectors(std::span<const std::uint8_t> image, DiskContainer container,
+                       std::span<std::int32_t, DISK_IMAGE_SECTORS> offsets) {
+  // MGT and IMG: 2 sides x 80 cylinders x 10 sectors, in two orders; a SAD
+  // any geometry its header gives, of which a SAM disk's part is read.
+  SadGeometry g{2, DISK_CYLINDERS, DISK_SECTORS, DISK_SECTOR_BYTES};
+  std::int64_t start = 0;
+  if (container == DiskContainer::sad) {
+    if (!sad_problem(image).empty()) return;
+    g = sad_geometry(image);
+    start = SAD_HEADER_BYTES;
+  }
+  for (int side = 0; side < std::min(g.sides, 2); ++side)
+    for (int cylinder = 0; cylinder < std::min(g.cylinders, DISK_CYLINDERS); ++cylinder)
+      for (int sector = 1; sector <= std::min(g.sectors, DISK_SECTORS); ++sector) {
+        const std::int64_t track =
+            container == DiskContainer::mgt ? cylinder * 2 + side : side * g.cylinders + cylinder;
+        const std::int64_t offset = start + (track * g.sectors + sector - 1) * DISK_SECTOR_BYTES;
+        put_offset(image, offset, offsets[disk_sector_index(side, cylinder, sector)]);
+      }
+}
+
+DiskImage::DiskImage(std::span<const std::uint8_t> image, DiskContainer container)
+    : image_(image), container_(container) {
+  offsets_.fill(-1);
+  if (container == DiskContainer::edsk)
+    map_edsk_sectors(image_, offsets_);
+  else
+    map_plain_sectors(image_, container, offsets_);
+}
+
+const std::uint8_t* DiskImage::sector(int track, int sector) const {
+  const int side = track >> 7, cylinder = track & 0x7F;
+  if (track < 0 || side > 1 || cylinder >= DISK_CYLINDERS || sector < 1 || sector > DISK_SECTORS) return nullptr;
+  const std::int32_t offset = offsets_[disk_sector_index(side, cylinder, sector)];
+  return offset < 0 ? nullptr : image_.data() + offset;
+}
