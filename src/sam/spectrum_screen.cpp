@@ -27,7 +27,7 @@ const std::array<std::uint8_t, PALTAB_BYTES> DEFAULT_PALTAB = both_phases();
 
 SpectrumScreenBody spectrum_screen_body(std::span<const std::uint8_t> display) {
   SpectrumScreenBody body;
-  std::copy_n(display.begin(), SPECTRUM_SCREEN_BYTES, body.begin());
+  std::copy_n(display.begin(), display_bytes(1), body.begin());
   std::copy(DEFAULT_PALTAB.begin(), DEFAULT_PALTAB.end(), body.begin() + paltab_offset(1));
   body[records_offset(1)] = 0xFF;
   return body;

@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <span>
 
-constexpr std::int32_t SPECTRUM_SCREEN_BYTES = display_bytes(1);
-
 // The palette table BASIC sets up at start and restores with a bare
 // PALETTE: entries 0-7 the eight plain colours, 8-15 the same made bright
 // (bright black stays black), the four parked mode 3 colours, and the same
@@ -21,7 +19,7 @@ extern const std::array<std::uint8_t, PALTAB_BYTES> DEFAULT_PALTAB;
 
 using SpectrumScreenBody = std::array<std::uint8_t, least_body(1)>;
 
-// The mode 1 body of the screen whose display is the first 6,912 bytes of
-// `display` (which must hold them): the display, DEFAULT_PALTAB and the
+// The mode 1 body of the screen whose display is the first 6,912 bytes
+// (display_bytes(1)) of `display`, which must hold them: the display, DEFAULT_PALTAB and the
 // records' end mark.
 SpectrumScreenBody spectrum_screen_body(std::span<const std::uint8_t> display);

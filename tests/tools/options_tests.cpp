@@ -22,6 +22,11 @@ TEST(Ss4topngOptions, ValuesGluedOrSeparateAndFilesAnywhere) {
   EXPECT_EQ(p.options.files, (std::vector<std::string>{"a.ss4", "b.ss4", "-s", "-"}));
   EXPECT_EQ(parse({"--mode=3", "a", "--mode", "1"}).options.mode, 1);
   EXPECT_TRUE(parse({"a", "--animate"}).options.animate);
+  EXPECT_EQ(parse({"--slot=80", "a"}).options.slot, 80);
+  EXPECT_EQ(parse({"a", "--name", "-x y"}).options.name, "-x y");
+  EXPECT_EQ(parse({"--name=", "a"}).options.name, "");
+  EXPECT_TRUE(parse({"--first", "a"}).options.first);
+  EXPECT_EQ(parse({"a", "--list"}).options.action, Action::list);
 
   ParsedOptions defaults = parse({"-", "x"});
   EXPECT_EQ(defaults.options.scale, 2);
@@ -52,6 +57,13 @@ TEST(Ss4topngOptions, UsageErrors) {
       {"--modes=3", "a"},
       {"--animate=1", "a"},
       {"--animate", "--rgb", "a"},
+      {"--slot", "0", "a"},
+      {"--slot=81", "a"},
+      {"a", "--name"},
+      {"--first", "--slot", "1", "a"},
+      {"--name", "x", "--first", "a"},
+      {"--list", "-o", "out", "a"},
+      {"--list", "--first", "a"},
   };
   for (const auto& args : bad) {
     std::string shown;

@@ -30,7 +30,8 @@ namespace {
 const std::string SAMPLE = std::string(SAMPLES_DIR) + "/raster_bars.ss4";
 const std::string CHART = std::string(SAMPLES_DIR) + "/colour_chart.ss4";
 const std::string USAGE =
-    "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] FILE...\n";
+    "usage: ss4topng [-s 1|2 | --size N] [--mode N] [--animate] [--rgb] [-o OUTPUT] [-f] [-j JOBS] "
+    "[--list | --slot N | --name NAME | --first] FILE...\n";
 
 // Width and height from a PNG's header, or {0, 0}.
 std::pair<int, int> png_size(const std::vector<std::uint8_t>& png) {

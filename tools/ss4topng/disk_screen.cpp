@@ -41,9 +41,8 @@ std::string read_disk_screen(const DiskImage& disk, const DiskFile& file, int fo
   if (file.kind == DiskFileKind::compressed_screen) return "compressed, skipped";
   const std::vector<std::uint8_t> data = disk_file_data(disk, file);
   if (file.kind != DiskFileKind::spectrum_screen) return decoded(data, forced_mode ? forced_mode : file.mode, screen);
-  if (data.size() < SPECTRUM_SCREEN_BYTES)
-    return std::to_string(data.size()) + " bytes is too short for a ZX Spectrum screen (" +
-           std::to_string(SPECTRUM_SCREEN_BYTES) + ")";
+  // A Spectrum screen's data is 6,912 bytes (SPECTRUM_SCREEN_BYTES), or it
+  // would be no such screen.
   const SpectrumScreenBody body = spectrum_screen_body(data);
   return decoded(body, forced_mode ? forced_mode : 1, screen);
 }
