@@ -2,7 +2,7 @@
 # The launcher entry, the thumbnailer entry and the icon, as installed: the
 # entry passes the freedesktop validator, and the three agree with each other
 # and with the installed file types: the viewer is offered for mode 4 files
-# only, thumbnails are made for every screen type.
+# only, thumbnails are made for every screen type and for disk images.
 # Usage: check_desktop_files.sh CMAKE BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/install_prefix.sh"
@@ -28,7 +28,12 @@ icon=$(field "$desktop" Icon)
 [ "$(head -n 1 "$thumbnailer")" = "[Thumbnailer Entry]" ] || fail "thumbnailer group missing"
 [ "$(field "$thumbnailer" MimeType)" = "$screen_types" ] || fail "thumbnailer MimeType is $(field "$thumbnailer" MimeType)"
 [ -x "$prefix/bin/$(field "$thumbnailer" TryExec)" ] || fail "thumbnailer TryExec names no installed program"
-for type in ${screen_types//;/ }; do
+disk_thumbnailer=$share/thumbnailers/tesselon-disk.thumbnailer
+[ "$(head -n 1 "$disk_thumbnailer")" = "[Thumbnailer Entry]" ] || fail "disk thumbnailer group missing"
+[ "$(field "$disk_thumbnailer" MimeType)" = "application/x-sam-disk-image;" ] ||
+  fail "disk thumbnailer MimeType is $(field "$disk_thumbnailer" MimeType)"
+[ -x "$prefix/bin/$(field "$disk_thumbnailer" TryExec)" ] || fail "disk thumbnailer TryExec names no installed program"
+for type in ${screen_types//;/ } application/x-sam-disk-image; do
   grep -q "<mime-type type=\"$type\"" "$share/mime/packages/tesselon.xml" || fail "the MIME package does not declare $type"
 done
 

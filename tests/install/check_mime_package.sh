@@ -2,7 +2,8 @@
 # The installed shared-mime-info package is accepted by update-mime-database
 # and gives *.ss1 to *.ss4, in any case, each its mode's screen type (the
 # SCREEN$ header's signature is checked through gdk-pixbuf, in
-# tests/pixbuf_loader).
+# tests/pixbuf_loader), and *.mgt, *.sad and the SAD signature the disk image
+# type.
 # Usage: check_mime_package.sh CMAKE BUILD_DIR
 set -euo pipefail
 source "$(dirname "$0")/install_prefix.sh"
@@ -25,4 +26,11 @@ for mode in 1 2 3 4; do
   grep -qx "50:$type:\*\.ss$mode" "$mime/globs2" || fail "globs2 lacks a case-insensitive *.ss$mode: $(cat "$mime/globs2")"
   grep -q 'SAM Coup' "$mime/$type.xml" || fail "$type has no comment"
 done
-echo "PASS: image/x-sam-screen and -mode1 to -mode3 for *.ss4 and *.ss1 to *.ss3"
+disk=application/x-sam-disk-image
+for glob in mgt sad; do
+  grep -qx "50:$disk:\*\.$glob" "$mime/globs2" || fail "globs2 lacks a case-insensitive *.$glob: $(cat "$mime/globs2")"
+done
+grep -qx "\[50:$disk\]" <(tr -d '\000' < "$mime/magic") || fail "the magic file has no rule for $disk"
+grep -q "Aley's disk backup" "$mime/magic" || fail "the magic file lacks the SAD signature"
+grep -q 'SAM Coup' "$mime/$disk.xml" || fail "$disk has no comment"
+echo "PASS: image/x-sam-screen and -mode1 to -mode3 for *.ss4 and *.ss1 to *.ss3; $disk for *.mgt, *.sad and SAD"

@@ -20,7 +20,8 @@ expected=$(printf '%s\n' $programs $loaders \
   usr/share/man/man1/tesselon.1.gz \
   usr/share/metainfo/tesselon.metainfo.xml \
   usr/share/mime/packages/tesselon.xml \
-  usr/share/thumbnailers/tesselon.thumbnailer | sort)
+  usr/share/thumbnailers/tesselon.thumbnailer \
+  usr/share/thumbnailers/tesselon-disk.thumbnailer | sort)
 
 # dpkg-deb -c: mode, owner/group, size, date, time, ./path.
 listing=$(dpkg-deb -c "$deb") || fail "dpkg-deb -c $deb"
