@@ -5,9 +5,11 @@
 // a dense 256 MiB line-change table that never lets reading stop early),
 // against one flat sample, with the peak memory of the process; one screen
 // of each mode (mode 4's the yardstick of the others), and --animate of
-// flashing screens. Wall-clock time, since the work happens in child
-// processes.
+// flashing screens; and a full disk image of 20 screens against the same
+// 20 screens as loose files. Wall-clock time, since the work happens in
+// child processes.
 #include "bench_processes.h"
+#include "disk_writer.h"
 #include "sam_screens.h"
 
 #include <benchmark/benchmark.h>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -166,6 +169,61 @@ BENCHMARK_CAPTURE(AnimatedGif, palette_mode4, ScreenRecipe{"bench", 4, 12, true,
 BENCHMARK_CAPTURE(AnimatedGif, palette_and_attributes_mode1, ScreenRecipe{"bench", 1, 13, true, true, false, 40})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// A full disk: 14 screens of the photo-like corpus and two of each other
+// mode with 40 line records, each also a loose file as the disk holds it
+// (header and data), so that the two rows below convert the same screens.
+struct TwentyScreenFiles {
+  std::string disk;
+  std::vector<std::string> loose;
+
+  explicit TwentyScreenFiles(const Folder& folder) {
+    DiskWriter writer;
+    std::vector<DiskEntry> entries;
+    const std::vector<std::string> photos = corpus();
+    for (std::size_t i = 0; i < 14 && i < photos.size(); ++i) {
+      std::ifstream in(photos[i], std::ios::binary);
+      std::vector<std::uint8_t> body((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      entries.push_back(sam_screen_entry("photo " + std::to_string(i + 1), 4, body));
+    }
+    for (int mode = 1; mode <= 3; ++mode)
+      for (std::uint32_t seed = 1; seed <= 2; ++seed)
+        entries.push_back(sam_screen_entry("mode" + std::to_string(mode) + "-" + std::to_string(seed), mode,
+                                           sam_screen_file({"bench", mode, seed, true, mode < 3, false, 40})));
+    for (const DiskEntry& entry : entries) {
+      writer.add(entry);
+      std::vector<std::uint8_t> file = entry.header;
+      file.insert(file.end(), entry.data.begin(), entry.data.end());
+      loose.push_back(folder.path() + "/" + entry.name);
+      std::ofstream(loose.back(), std::ios::binary)
+          .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    disk = folder.path() + "/twenty.mgt";
+    const std::vector<std::uint8_t> image = writer.mgt();
+    std::ofstream(disk, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+  }
+};
+
+// The disk as one process, its 20 PNGs replaced each time; the yardstick
+// is the loose files, all 20 in one process too.
+void TwentyScreens(benchmark::State& state, bool on_disk) {
+  Folder folder;
+  const TwentyScreenFiles screens(folder);
+  if (screens.loose.size() != 20) state.SkipWithError("fewer than 14 corpus screens in " CORPUS_DIR);
+  fs::create_directory(folder.path() + "/out");
+  std::vector<std::string> args = {"-f", "-o", folder.path() + "/out"};
+  if (on_disk)
+    args.push_back(screens.disk);
+  else
+    args.insert(args.end(), screens.loose.begin(), screens.loose.end());
+  long peak_kib = 0;
+  for (auto _ : state)
+    if (!run_ss4topng(args, &peak_kib)) state.SkipWithError("ss4topng failed");
+  state.counters["peak_KiB"] = static_cast<double>(peak_kib);
+}
+BENCHMARK_CAPTURE(TwentyScreens, on_a_disk, true)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TwentyScreens, loose_files, false)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
