@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -112,6 +114,173 @@ TEST(DiskReader, MgtOrImgByTheDirectoryThenByTheName) {
   const Bytes noise = filler(819'200, 9);
   EXPECT_EQ(disk_container(noise, "x.mgt").why,
             "819200 bytes, but no file in its directory reads in either order of its sides");
+}
+
+// Three files: a screen before, the one broken on track 20, a Spectrum
+// screen after on side 1 track 30.
+struct ThreeFiles {
+  DiskWriter disk;
+  std::vector<Written> written;
+  ThreeFiles() {
+    DiskEntry broken = code_entry("broken", filler(3000, 6));  // 6 sectors
+    broken.start_track = 20;
+    DiskEntry after = spectrum_screen_entry("after", filler(6912, 7));
+    after.start_track = 128 + 30;
+    for (const DiskEntry& entry : {sam_screen_entry("before", 4, body(4, 0)), broken, after})
+      written.push_back({disk.add(entry), entry, DiskFileKind::other, 0});
+  }
+};
+
+// The three files' `broken` texts (empty: read back as written).
+void expect_broken(const Bytes& image, DiskContainer container, const ThreeFiles& files,
+                   const std::array<std::string, 3>& expected) {
+  // A copy of exactly its size, so that reading past it is caught.
+  const Bytes exact(image.begin(), image.end());
+  const DiskImage disk(exact, container);
+  const DiskDirectory directory = read_disk_directory(disk);
+  ASSERT_EQ(directory.files.size(), 3u) << directory.why;
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(directory.files[i].broken, expected[i]) << "slot " << i + 1;
+    if (expected[i].empty()) {
+      EXPECT_TRUE(disk_file_data(disk, directory.files[i]) == files.written[i].entry.data);
+    }
+  }
+}
+
+TEST(DiskReader, EachBrokenChainNamesItsFault) {
+  using Break = std::function<void(DiskWriter&, const std::vector<DiskPlace>&, std::span<std::uint8_t> entry)>;
+  const struct Case {
+    Break breaking;
+    std::string why;
+  } cases[] = {
+      {[](DiskWriter& d, auto& c, auto) { d.link(c[3], c[1]); }, "its chain loops at track 20 sector 2"},
+      {[](DiskWriter& d, auto& c, auto) {
+         d.link(c[2], {128 + 85, 1});
+       },
+       "its chain leaves the disk at side 1 track 85 sector 1"},
+      {[](DiskWriter& d, auto& c, auto) {
+         d.link(c[2], {20, 11});
+       },
+       "its chain leaves the disk at track 20 sector 11"},
+      {[](DiskWriter& d, auto& c, auto) {
+         d.link(c[2], {3, 10});
+       },
+       "its chain runs into the directory at track 3 sector 10"},
+      {[](DiskWriter& d, auto& c, auto) {
+         d.link(c[3], {0, 0});
+       },
+       "its chain ends after 4 sectors, its length needs 6"},
+      {[](DiskWriter& d, auto& c, auto) {
+         d.link(c[5], {40, 1});
+       },
+       "its chain runs on past the 6 sectors its length needs"},
+      {[](DiskWriter&, auto&, auto e) { e[12] = 7; }, "its directory entry counts 7 sectors, its chain has 6"},
+      {[](DiskWriter&, auto&, auto e) { e[15 + 26] ^= 0x10; },  // bit 212: (25 - 4) * 10 + 3 - 1
+       "its sector map disagrees with its chain at track 25 sector 3"},
+      {[](DiskWriter&, auto&, auto e) { e[13] = 100; }, "its first sector, track 100 sector 1, is not on the disk"},
+      {[](DiskWriter&, auto&, auto e) { e[13] = 0, e[14] = 5; },
+       "its first sector, track 0 sector 5, is in the directory"},
+      {[](DiskWriter&, auto&, auto e) {
+         for (std::size_t i = 0; i < e.size(); ++i) e[i] = static_cast<std::uint8_t>(i * 37 + 11);
+       },
+       "its first sector, side 1 track 108 sector 17, is not on the disk"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    ThreeFiles files;
+    c.breaking(files.disk, files.disk.chain(2), files.disk.entry(2));
+    expect_broken(files.disk.img(), DiskContainer::img, files, {"", c.why, ""});
+  }
+}
+
+// Images whose tables lie or that end early: the sectors they do not hold
+// are missing, never read from outside them.
+TEST(DiskReader, ImagesThatLieOrEndEarlyOnlyLoseWhatTheyDoNotHold) {
+  constexpr std::size_t track = 5376, first = 256;  // an EDSK's track and its block; track 20's index is 40
+  constexpr std::size_t track20 = first + 40 * track, track20_list = track20 + 0x18;
+  const std::string b_missing = "its first sector, track 20 sector 1, is not in the image";
+  const std::string c_missing = "its first sector, side 1 track 30 sector 1, is not in the image";
+  const struct Case {
+    const char* what;
+    DiskContainer container;
+    std::function<void(Bytes&)> lie;
+    std::array<std::string, 3> why;
+  } cases[] = {
+      {"a track's size too large", DiskContainer::edsk, [](Bytes& i) { i[0x34 + 40] = 0xFF; }, {"", "", c_missing}},
+      {"a track's size too small", DiskContainer::edsk, [](Bytes& i) { i[0x34 + 40] = 1; }, {"", b_missing, c_missing}},
+      {"a track left out of the table",
+       DiskContainer::edsk,
+       [](Bytes& i) { i[0x34 + 40] = 0; },
+       {"", b_missing, c_missing}},
+      {"a track block without its signature",
+       DiskContainer::edsk,
+       [](Bytes& i) { i[track20] = 'X'; },
+       {"", b_missing, ""}},
+      {"a sector's ID not a SAM one",
+       DiskContainer::edsk,
+       [](Bytes& i) { i[track20_list + 4 * 8 + 2] = 0x23; },
+       {"", "its chain reaches track 20 sector 3, which the image does not hold", ""}},
+      {"a sector's length overruns its track",
+       DiskContainer::edsk,
+       [](Bytes& i) { i[track20_list + 8 + 6] = i[track20_list + 8 + 7] = 0xFF; },
+       {"", "its chain reaches track 20 sector 2, which the image does not hold", ""}},
+      {"cut inside track 20",
+       DiskContainer::edsk,
+       [](Bytes& i) { i.resize(track20 + 256 + 3 * 512 + 100); },
+       {"", "its chain reaches track 20 sector 3, which the image does not hold", c_missing}},
+      {"a SAD cut inside track 20",
+       DiskContainer::sad,
+       [](Bytes& i) { i.resize(22 + 20 * 5120 + 2 * 512); },
+       {"", "its chain reaches track 20 sector 3, which the image does not hold", c_missing}},
+      {"a SAD of 25 cylinders", DiskContainer::sad, [](Bytes& i) { i[19] = 25; }, {"", "", c_missing}},
+  };
+  ThreeFiles files;
+  const Bytes edsk = files.disk.edsk(), sad = files.disk.sad();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes image = c.container == DiskContainer::edsk ? edsk : sad;
+    c.lie(image);
+    ASSERT_EQ(disk_container(image, "").container, c.container);
+    expect_broken(image, c.container, files, c.why);
+  }
+}
+
+// Refused by their headers or size; those with a signature still look like
+// disk images, so that a user hears why they are no SAM disk.
+TEST(DiskReader, RefusesWhatCannotBeASamDisk) {
+  auto signed_image = [](std::string_view signature, std::size_t size, std::size_t at, std::array<int, 4> bytes) {
+    Bytes image(size, 0);
+    std::copy(signature.begin(), signature.end(), image.begin());
+    for (std::size_t i = 0; i < 4 && at + i < size; ++i) image[at + i] = static_cast<std::uint8_t>(bytes[i]);
+    return image;
+  };
+  const auto sad = [&](std::size_t size, std::array<int, 4> geometry) {
+    return signed_image("Aley's disk backup", size, 18, geometry);
+  };
+  const auto edsk = [&](std::size_t size, int tracks, int sides) {
+    return signed_image("EXTENDED CPC DSK File", size, 0x30, {tracks, sides, 0, 0});
+  };
+  const struct Case {
+    Bytes image;
+    std::string why;
+    bool looks_like_disk;
+  } cases[] = {
+      {Bytes(4 * 1024 * 1024 + 1, 0), "too large for a SAM disk image: 4194305 bytes, at most 4194304", false},
+      {Bytes(819'199, 0), "no SAD or EDSK signature, and 819199 bytes where an MGT image has 819200", false},
+      {sad(20, {2, 80, 10, 8}), "too short for a SAD header: 20 bytes", true},
+      {sad(5142, {2, 80, 10, 4}), "its SAD header gives sectors of 256 bytes, not 512", true},
+      {sad(5142, {0, 80, 10, 8}), "its SAD header gives no sectors: 0 sides, 80 cylinders, 10 sectors a track", true},
+      {edsk(100, 80, 2), "too short for an EDSK header: 100 bytes", true},
+      {edsk(256, 80, 3), "its EDSK header gives 3 sides, not 1 or 2", true},
+      {edsk(256, 0, 2), "its EDSK header gives no tracks", true},
+  };
+  for (const Case& c : cases) {
+    const DiskImageVerdict verdict = disk_container(c.image, "disk.mgt");
+    EXPECT_FALSE(verdict.container);
+    EXPECT_EQ(verdict.why, c.why);
+    const auto head = std::span(c.image).first(std::min<std::size_t>(c.image.size(), 256));
+    EXPECT_EQ(looks_like_disk_image(head, static_cast<std::int64_t>(c.image.size())), c.looks_like_disk) << c.why;
+  }
 }
 
 }  // namespace
