@@ -22,13 +22,6 @@ SadGeometry sad_geometry(std::span<const std::uint8_t> image) {
   return {image[18], image[19], image[20], image[21] * 64};
 }
 
-// Offsets stay 32-bit: an image past 2 GiB holds nothing beyond that.
-void put_offset(std::span<const std::uint8_t> image, std::int64_t offset, std::int32_t& slot) {
-  if (offset + DISK_SECTOR_BYTES <= static_cast<std::int64_t>(image.size()) &&
-      offset <= std::numeric_limits<std::int32_t>::max())
-    slot = static_cast<std::int32_t>(offset);
-}
-
 // How well the directory reads in that order: -1 when it does not (files
 // listed and none of them reads), else how many files read.
 int directory_score(std::span<const std::uint8_t> image, DiskContainer order) {
@@ -73,14 +66,17 @@ void map_plain_sectors(std::span<const std::uint8_t> image, DiskContainer contai
     g = sad_geometry(image);
     start = SAD_HEADER_BYTES;
   }
+  // Offsets stay 32-bit: an image past 2 GiB holds nothing beyond that.
+  const std::int64_t end = std::min<std::int64_t>(image.size(), std::numeric_limits<std::int32_t>::max());
+  const int sectors = std::min(g.sectors, DISK_SECTORS);
   for (int side = 0; side < std::min(g.sides, 2); ++side)
-    for (int cylinder = 0; cylinder < std::min(g.cylinders, DISK_CYLINDERS); ++cylinder)
-      for (int sector = 1; sector <= std::min(g.sectors, DISK_SECTORS); ++sector) {
-        const std::int64_t track =
-            container == DiskContainer::mgt ? cylinder * 2 + side : side * g.cylinders + cylinder;
-        const std::int64_t offset = start + (track * g.sectors + sector - 1) * DISK_SECTOR_BYTES;
-        put_offset(image, offset, offsets[disk_sector_index(side, cylinder, sector)]);
-      }
+    for (int cylinder = 0; cylinder < std::min(g.cylinders, DISK_CYLINDERS); ++cylinder) {
+      const std::int64_t track = container == DiskContainer::mgt ? cylinder * 2 + side : side * g.cylinders + cylinder;
+      const std::int64_t first = start + track * g.sectors * DISK_SECTOR_BYTES;
+      const std::int64_t whole = std::clamp<std::int64_t>((end - first) / DISK_SECTOR_BYTES, 0, sectors);
+      std::int32_t* offset = &offsets[disk_sector_index(side, cylinder, 1)];
+      for (int i = 0; i < whole; ++i) offset[i] = static_cast<std::int32_t>(first + i * DISK_SECTOR_BYTES);
+    }
 }
 
 DiskImage::DiskImage(std::span<const std::uint8_t> image, DiskContainer container)
