@@ -87,6 +87,7 @@ void expect_reads_back(const Bytes& image, std::string_view name, DiskContainer 
     EXPECT_EQ(file.kind, w.kind);
     EXPECT_EQ(file.mode, w.mode);
     EXPECT_EQ(file.length, static_cast<std::int64_t>(w.entry.data.size()));
+    EXPECT_TRUE(std::equal(file.header.begin(), file.header.end(), w.entry.header.begin()));
     EXPECT_TRUE(disk_file_data(disk, file) == w.entry.data);
   }
 }
