@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
+#include <span>
 #include <string>
 
 namespace {
@@ -148,48 +148,37 @@ void expect_broken(const Bytes& image, DiskContainer container, const ThreeFiles
   }
 }
 
+// The middle file (on track 20, sectors 1-6) broken by a link rewritten
+// or bytes of its entry changed; the files before and after still read.
 TEST(DiskReader, EachBrokenChainNamesItsFault) {
-  using Break = std::function<void(DiskWriter&, const std::vector<DiskPlace>&, std::span<std::uint8_t> entry)>;
+  constexpr int none = -1, garbage = -2;
   const struct Case {
-    Break breaking;
+    int from;  // the chain's sector whose link goes `to` instead
+    DiskPlace to;
+    std::vector<std::pair<int, int>> entry;  // (byte, value)
     std::string why;
   } cases[] = {
-      {[](DiskWriter& d, auto& c, auto) { d.link(c[3], c[1]); }, "its chain loops at track 20 sector 2"},
-      {[](DiskWriter& d, auto& c, auto) {
-         d.link(c[2], {128 + 85, 1});
-       },
-       "its chain leaves the disk at side 1 track 85 sector 1"},
-      {[](DiskWriter& d, auto& c, auto) {
-         d.link(c[2], {20, 11});
-       },
-       "its chain leaves the disk at track 20 sector 11"},
-      {[](DiskWriter& d, auto& c, auto) {
-         d.link(c[2], {3, 10});
-       },
-       "its chain runs into the directory at track 3 sector 10"},
-      {[](DiskWriter& d, auto& c, auto) {
-         d.link(c[3], {0, 0});
-       },
-       "its chain ends after 4 sectors, its length needs 6"},
-      {[](DiskWriter& d, auto& c, auto) {
-         d.link(c[5], {40, 1});
-       },
-       "its chain runs on past the 6 sectors its length needs"},
-      {[](DiskWriter&, auto&, auto e) { e[12] = 7; }, "its directory entry counts 7 sectors, its chain has 6"},
-      {[](DiskWriter&, auto&, auto e) { e[15 + 26] ^= 0x10; },  // bit 212: (25 - 4) * 10 + 3 - 1
-       "its sector map disagrees with its chain at track 25 sector 3"},
-      {[](DiskWriter&, auto&, auto e) { e[13] = 100; }, "its first sector, track 100 sector 1, is not on the disk"},
-      {[](DiskWriter&, auto&, auto e) { e[13] = 0, e[14] = 5; },
-       "its first sector, track 0 sector 5, is in the directory"},
-      {[](DiskWriter&, auto&, auto e) {
-         for (std::size_t i = 0; i < e.size(); ++i) e[i] = static_cast<std::uint8_t>(i * 37 + 11);
-       },
-       "its first sector, side 1 track 108 sector 17, is not on the disk"},
+      {3, {20, 2}, {}, "its chain loops at track 20 sector 2"},
+      {2, {128 + 85, 1}, {}, "its chain leaves the disk at side 1 track 85 sector 1"},
+      {2, {20, 11}, {}, "its chain leaves the disk at track 20 sector 11"},
+      {2, {3, 10}, {}, "its chain runs into the directory at track 3 sector 10"},
+      {3, {0, 0}, {}, "its chain ends after 4 sectors, its length needs 6"},
+      {5, {40, 1}, {}, "its chain runs on past the 6 sectors its length needs"},
+      {none, {}, {{12, 7}}, "its directory entry counts 7 sectors, its chain has 6"},
+      // Map bit (25 - 4) * 10 + 3 - 1 = 212: byte 15 + 26, bit 4.
+      {none, {}, {{41, 0x10}}, "its sector map disagrees with its chain at track 25 sector 3"},
+      {none, {}, {{13, 100}}, "its first sector, track 100 sector 1, is not on the disk"},
+      {none, {}, {{13, 0}, {14, 5}}, "its first sector, track 0 sector 5, is in the directory"},
+      {garbage, {}, {}, "its first sector, side 1 track 108 sector 17, is not on the disk"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     ThreeFiles files;
-    c.breaking(files.disk, files.disk.chain(2), files.disk.entry(2));
+    std::span<std::uint8_t> entry = files.disk.entry(2);
+    if (c.from >= 0) files.disk.link(files.disk.chain(2)[c.from], c.to);
+    for (auto [byte, value] : c.entry) entry[byte] = static_cast<std::uint8_t>(value);
+    if (c.from == garbage)
+      for (std::size_t i = 0; i < entry.size(); ++i) entry[i] = static_cast<std::uint8_t>(i * 37 + 11);
     expect_broken(files.disk.img(), DiskContainer::img, files, {"", c.why, ""});
   }
 }
@@ -197,50 +186,42 @@ TEST(DiskReader, EachBrokenChainNamesItsFault) {
 // Images whose tables lie or that end early: the sectors they do not hold
 // are missing, never read from outside them.
 TEST(DiskReader, ImagesThatLieOrEndEarlyOnlyLoseWhatTheyDoNotHold) {
-  constexpr std::size_t track = 5376, first = 256;  // an EDSK's track and its block; track 20's index is 40
-  constexpr std::size_t track20 = first + 40 * track, track20_list = track20 + 0x18;
-  const std::string b_missing = "its first sector, track 20 sector 1, is not in the image";
-  const std::string c_missing = "its first sector, side 1 track 30 sector 1, is not in the image";
+  constexpr DiskContainer edsk = DiskContainer::edsk, sad = DiskContainer::sad;
+  // An EDSK's track 20 is its 41st block of 5,376 bytes, its list at 0x18.
+  constexpr std::size_t track20 = 256 + 40 * 5376, list = track20 + 0x18;
+  const std::string b_first = "its first sector, track 20 sector 1, is not in the image";
+  const std::string b_2 = "its chain reaches track 20 sector 2, which the image does not hold";
+  const std::string b_3 = "its chain reaches track 20 sector 3, which the image does not hold";
+  const std::string c_first = "its first sector, side 1 track 30 sector 1, is not in the image";
   const struct Case {
-    const char* what;
     DiskContainer container;
-    std::function<void(Bytes&)> lie;
+    std::vector<std::pair<std::size_t, int>> pokes;  // (offset, byte)
+    std::size_t cut;                                 // the image's size after; 0: as written
     std::array<std::string, 3> why;
   } cases[] = {
-      {"a track's size too large", DiskContainer::edsk, [](Bytes& i) { i[0x34 + 40] = 0xFF; }, {"", "", c_missing}},
-      {"a track's size too small", DiskContainer::edsk, [](Bytes& i) { i[0x34 + 40] = 1; }, {"", b_missing, c_missing}},
-      {"a track left out of the table",
-       DiskContainer::edsk,
-       [](Bytes& i) { i[0x34 + 40] = 0; },
-       {"", b_missing, c_missing}},
-      {"a track block without its signature",
-       DiskContainer::edsk,
-       [](Bytes& i) { i[track20] = 'X'; },
-       {"", b_missing, ""}},
-      {"a sector's ID not a SAM one",
-       DiskContainer::edsk,
-       [](Bytes& i) { i[track20_list + 4 * 8 + 2] = 0x23; },
-       {"", "its chain reaches track 20 sector 3, which the image does not hold", ""}},
-      {"a sector's length overruns its track",
-       DiskContainer::edsk,
-       [](Bytes& i) { i[track20_list + 8 + 6] = i[track20_list + 8 + 7] = 0xFF; },
-       {"", "its chain reaches track 20 sector 2, which the image does not hold", ""}},
-      {"cut inside track 20",
-       DiskContainer::edsk,
-       [](Bytes& i) { i.resize(track20 + 256 + 3 * 512 + 100); },
-       {"", "its chain reaches track 20 sector 3, which the image does not hold", c_missing}},
-      {"a SAD cut inside track 20",
-       DiskContainer::sad,
-       [](Bytes& i) { i.resize(22 + 20 * 5120 + 2 * 512); },
-       {"", "its chain reaches track 20 sector 3, which the image does not hold", c_missing}},
-      {"a SAD of 25 cylinders", DiskContainer::sad, [](Bytes& i) { i[19] = 25; }, {"", "", c_missing}},
+      // Track 20's size in the table too large, too small, none.
+      {edsk, {{0x34 + 40, 0xFF}}, 0, {"", "", c_first}},
+      {edsk, {{0x34 + 40, 1}}, 0, {"", b_first, c_first}},
+      {edsk, {{0x34 + 40, 0}}, 0, {"", b_first, c_first}},
+      // Its block without its signature; the 5th listed sector (ID 3) with
+      // an ID no SAM sector has; the 2nd (ID 6) 65,535 bytes long, so that
+      // it and those after it overrun the track.
+      {edsk, {{track20, 'X'}}, 0, {"", b_first, ""}},
+      {edsk, {{list + 4 * 8 + 2, 0x23}}, 0, {"", b_3, ""}},
+      {edsk, {{list + 8 + 6, 0xFF}, {list + 8 + 7, 0xFF}}, 0, {"", b_2, ""}},
+      // Cut inside track 20: after IDs 1, 6 and 2 (EDSK), after sectors 1
+      // and 2 (SAD); and a SAD whose header says 25 cylinders.
+      {edsk, {}, track20 + 256 + 3 * 512 + 100, {"", b_3, c_first}},
+      {sad, {}, 22 + 20 * 5120 + 2 * 512, {"", b_3, c_first}},
+      {sad, {{19, 25}}, 0, {"", "", c_first}},
   };
   ThreeFiles files;
-  const Bytes edsk = files.disk.edsk(), sad = files.disk.sad();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Bytes image = c.container == DiskContainer::edsk ? edsk : sad;
-    c.lie(image);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(testing::Message() << "case " << i);
+    Bytes image = c.container == edsk ? files.disk.edsk() : files.disk.sad();
+    for (auto [offset, byte] : c.pokes) image[offset] = static_cast<std::uint8_t>(byte);
+    if (c.cut) image.resize(c.cut);
     ASSERT_EQ(disk_container(image, "").container, c.container);
     expect_broken(image, c.container, files, c.why);
   }
