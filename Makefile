@@ -8,9 +8,10 @@ PACKAGE_BUILD := build-package
 FUZZ_SECONDS ?= 300
 # Seconds for each target in `make test`.
 FUZZ_SMOKE_SECONDS ?= 15
-# The decoder in memory, the whole way from a file to a picture, and a file
-# in pieces as the image loader gets it.
-FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen $(FUZZ_BUILD)/fuzz/fuzz_screen_reader
+# The decoder in memory, the whole way from a file to a picture, a file in
+# pieces as the image loader gets it, and disk images.
+FUZZERS := $(FUZZ_BUILD)/fuzz/fuzz_decoder $(FUZZ_BUILD)/fuzz/fuzz_screen $(FUZZ_BUILD)/fuzz/fuzz_screen_reader \
+  $(FUZZ_BUILD)/fuzz/fuzz_disk_reader
 # Screens up to a few line tables long; the committed samples are ~25 KB.
 FUZZ_FLAGS := -max_len=65536 -timeout=20 -rss_limit_mb=2048 -artifact_prefix=$(FUZZ_BUILD)/
 
@@ -50,7 +51,8 @@ build-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 build-fuzz: deps $(FUZZ_BUILD)/build.ninja
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_screen_reader screen_reader_seeds corpus
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_decoder fuzz_screen fuzz_screen_reader \
+	  fuzz_disk_reader screen_reader_seeds disk_reader_seeds corpus
 
 # build-package/tesselon_VERSION_ARCH.deb, from only what it installs (the two
 # programs, the image loader, data), not the tests.
@@ -66,7 +68,8 @@ install: deps $(BUILD)/build.ninja
 	cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 fuzz-seeds:
-	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus $(FUZZ_BUILD)/fuzz/screen_reader_seeds
+	@scripts/fuzz_seeds.sh $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/samples/corpus $(FUZZ_BUILD)/fuzz/screen_reader_seeds \
+	  $(FUZZ_BUILD)/fuzz/disk_reader_seeds
 
 # Ends with a summary: each build's tests, each fuzz target's inputs, the
 # package's checks and its lintian findings.

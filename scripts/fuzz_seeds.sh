@@ -5,8 +5,9 @@
 # before the ones that do); with CORPUS, the photo-like screens the build
 # makes there too, each cut to the 64 KiB the fuzzers take; with
 # READER_SEEDS (the fuzz build's screen_reader_seeds), screens of every mode
-# in fuzz_screen_reader's input form, in DIR/screen_reader.
-#   fuzz_seeds.sh DIR [CORPUS [READER_SEEDS]]
+# in fuzz_screen_reader's input form, in DIR/screen_reader; with DISK_SEEDS
+# (its disk_reader_seeds), small SAD and EDSK images, in DIR/disk_reader.
+#   fuzz_seeds.sh DIR [CORPUS [READER_SEEDS [DISK_SEEDS]]]
 set -eu
 dir=$1
 rm -rf "$dir" && mkdir -p "$dir"
@@ -17,6 +18,10 @@ fi
 if [ $# -gt 2 ]; then
   mkdir "$dir/screen_reader"
   "$3" "$dir/screen_reader"
+fi
+if [ $# -gt 3 ]; then
+  mkdir "$dir/disk_reader"
+  "$4" "$dir/disk_reader"
 fi
 for n in 0 100 24616 24617 24618 24619 24620 24622; do
   head -c "$n" samples/raster_bars.ss4 >"$dir/cut_$n"

@@ -24,20 +24,21 @@ int sector_index(int track, int sector) { return disk_sector_index(track >> 7, t
 
 std::string sectors_text(std::int64_t count) { return std::to_string(count) + (count == 1 ? " sector" : " sectors"); }
 
-// Why the chain cannot go on to (track, sector), or empty.
+// Why the chain cannot go on to (track, sector), or empty. Words are made
+// only for a fault: this runs once a sector of every chain.
 std::string step_problem(const DiskImage& disk, int track, int sector, bool first) {
+  const bool off = !on_disk(track, sector), directory = !off && in_directory(track, sector);
+  const bool missing = !off && !directory && !disk.sector(track, sector);
+  if (!off && !directory && !missing) return {};
   const std::string place = disk_place_text(track, sector);
-  if (first) {
-    const std::string its = "its first sector, " + place;
-    if (!on_disk(track, sector)) return its + ", is not on the disk";
-    if (in_directory(track, sector)) return its + ", is in the directory";
-    if (!disk.sector(track, sector)) return its + ", is not in the image";
-    return "";
-  }
-  if (!on_disk(track, sector)) return "its chain leaves the disk at " + place;
-  if (in_directory(track, sector)) return "its chain runs into the directory at " + place;
-  if (!disk.sector(track, sector)) return "its chain reaches " + place + ", which the image does not hold";
-  return "";
+  if (first)
+    return "its first sector, " + place +
+           (off         ? ", is not on the disk"
+            : directory ? ", is in the directory"
+                        : ", is not in the image");
+  if (off) return "its chain leaves the disk at " + place;
+  if (directory) return "its chain runs into the directory at " + place;
+  return "its chain reaches " + place + ", which the image does not hold";
 }
 
 }  // namespace

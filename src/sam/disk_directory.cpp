@@ -50,7 +50,10 @@ DiskFile read_entry(const DiskImage& disk, int slot, Entry entry) {
   file.first_track = entry[13];
   file.first_sector = entry[14];
   const std::uint8_t* header = disk.sector(file.first_track, file.first_sector);
-  if (header) file.length = header_length(file.type, header);
+  if (header) {
+    std::copy_n(header, FILE_HEADER_BYTES, file.header.begin());
+    file.length = header_length(file.type, header);
+  }
   classify(file, entry, header);
   file.broken = check_chain(disk, entry, file.length);
   return file;

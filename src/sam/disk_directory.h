@@ -6,6 +6,7 @@
 // walks each chain once, at most a step for each of the disk's 1,600
 // sectors; nothing is kept but the entries.
 #include "sam/disk_image.h"
+#include "sam/file_header.h"
 
 #include <array>
 #include <cstdint>
@@ -31,6 +32,9 @@ struct DiskFile {
   bool protected_file = false;                       // bit 6
   int sectors = 0;                                   // the directory's count
   int first_track = 0, first_sector = 0;             // where the entry says its chain starts
+  // The 9 bytes at the start of the sector the entry names first (zeros
+  // when the image holds no such sector): the file header, on a sound chain.
+  std::array<std::uint8_t, FILE_HEADER_BYTES> header{};
   // The data's, after its 9-byte header: SAM files (types 16-20) by the
   // header's pages and length modulo 16 KiB; Spectrum BASIC, arrays, CODE
   // and SCREEN$ (types 1-4, 7) by its 16-bit length. -1 for other types

@@ -1,8 +1,9 @@
 // The EDSK container: a 256-byte disk block with a table of track sizes,
 // then each track as a 256-byte block listing its sectors' IDs and lengths,
 // followed by the sectors' data in the list's order. Nothing in it is
-// trusted: a sector is taken only when it has the ID of a SAM sector, is
-// 512 bytes long and lies whole inside both its track and the file.
+// trusted: a track is taken only where the table puts it and when its block
+// says it is that track; a sector only when it has a SAM sector's ID (1-10),
+// is 512 bytes long and lies whole inside both its track and the file.
 #include "sam/disk_layouts.h"
 
 #include <algorithm>
@@ -12,7 +13,8 @@ namespace {
 
 constexpr std::size_t BLOCK_BYTES = 256;
 constexpr std::size_t TRACK_COUNT = 0x30, SIDE_COUNT = 0x31, TRACK_SIZES = 0x34;
-constexpr std::size_t TRACK_SECTOR_COUNT = 0x15, SECTOR_INFO = 0x18, SECTOR_INFO_BYTES = 8;
+constexpr std::size_t TRACK_NUMBER = 0x10, TRACK_SIDE = 0x11, TRACK_SECTOR_COUNT = 0x15, SECTOR_INFO = 0x18,
+                      SECTOR_INFO_BYTES = 8;
 // As many sector entries as the track block has room for.
 constexpr int MOST_LISTED_SECTORS = (BLOCK_BYTES - SECTOR_INFO) / SECTOR_INFO_BYTES;
 
@@ -49,7 +51,9 @@ void map_edsk_sectors(std::span<const std::uint8_t> image, std::span<std::int32_
   if (!edsk_problem(image).empty()) return;
   const int sides = image[SIDE_COUNT];
   // The table has room for 204 tracks; its place in it says which track a
-  // block is (cylinder by cylinder, sides in turn), whatever the block says.
+  // block should be (cylinder by cylinder, sides in turn), and a block that
+  // says otherwise is not taken: a table that lies leaves tracks missing,
+  // never read as others.
   const std::size_t tracks = std::min<std::size_t>(image[TRACK_COUNT] * sides, BLOCK_BYTES - TRACK_SIZES);
   std::size_t block = BLOCK_BYTES;
   for (std::size_t i = 0; i < tracks && block < image.size(); ++i) {
@@ -57,7 +61,8 @@ void map_edsk_sectors(std::span<const std::uint8_t> image, std::span<std::int32_
     const std::size_t end = std::min(image.size(), block + size);
     const int cylinder = static_cast<int>(i) / sides, side = static_cast<int>(i) % sides;
     if (size >= BLOCK_BYTES && end - block >= BLOCK_BYTES && cylinder < DISK_CYLINDERS &&
-        starts_with(image.subspan(block, BLOCK_BYTES), "Track-Info"))
+        starts_with(image.subspan(block, BLOCK_BYTES), "Track-Info") && image[block + TRACK_NUMBER] == cylinder &&
+        image[block + TRACK_SIDE] == side)
       map_track(image, block, end, side, cylinder, offsets);
     block += size;
   }
