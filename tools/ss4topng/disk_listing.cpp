@@ -25,12 +25,17 @@ std::string padded(std::string text, std::size_t width) {
   return text;
 }
 
+// Spaces up to `width` bytes, then `text`.
+std::string right_aligned(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
 std::string line_of(const DiskFile& file) {
-  std::string line = (file.slot < 10 ? " " : "") + std::to_string(file.slot) + "  ";
+  std::string line = right_aligned(std::to_string(file.slot), 2) + "  ";
   line += padded(shown_name(disk_file_name(file)), DISK_NAME_BYTES) + "  ";
   line += padded(type_word(file.type), 10) + "  ";
-  const std::string length = file.length < 0 ? "?" : std::to_string(file.length);
-  line += std::string(length.size() < 7 ? 7 - length.size() : 0, ' ') + length;
+  line += right_aligned(file.length < 0 ? std::string("?") : std::to_string(file.length), 7);
   if (file.kind != DiskFileKind::other) line += "  mode " + std::to_string(file.mode);
   if (file.hidden) line += "  hidden";
   if (file.protected_file) line += "  protected";

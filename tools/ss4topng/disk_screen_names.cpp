@@ -37,7 +37,10 @@ std::vector<std::string> screen_output_names(const std::vector<const DiskFile*>&
   std::set<std::string> taken;
   for (const DiskFile* file : screens) {
     std::string part = file_name_part(disk_file_name(*file));
-    if (!taken.insert(part).second) part += "-" + std::to_string(file->slot);
+    if (!taken.insert(part).second) {
+      part += '-';
+      part += std::to_string(file->slot);
+    }
     names.push_back(stem + "-" + part + std::string(extension));
   }
   return names;
