@@ -235,7 +235,7 @@ TEST_F(Ss4topngDisks, ListShowsEachFileOnOneLine) {
       "14  packed      SCREEN$       24617  mode 4  compressed",
       "15  zx          ZX SCREEN$     6912  mode 1  ZX Spectrum screen",
       "16  far         SCREEN$       24637  mode 3",
-      "17  code        type 19         100",
+      "17  code        CODE            100",
   };
   ASSERT_EQ(lines.size(), expected.size()) << r.out;
   for (std::size_t i = 0; i < lines.size(); ++i)

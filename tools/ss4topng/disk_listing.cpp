@@ -5,18 +5,20 @@
 #include "jobs.h"
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
-// The names SAM DOS's directory listing gives the types a screen can be
-// stored as; any other type is shown by its number.
+// Short names for the file types of SAM DOS (16-20) and of the Spectrum
+// disk systems whose files share these disks (1-11); any other type is
+// shown by its number.
 std::string type_word(int type) {
-  switch (type) {
-    case 4: return "ZX CODE";
-    case 7: return "ZX SCREEN$";
-    case 20: return "SCREEN$";
-    default: return "type " + std::to_string(type);
-  }
+  static constexpr const char* WORDS[] = {nullptr,   "ZX BASIC",   "ZX ARRAY", "ZX ARRAY$",  "ZX CODE",  "ZX SNAP48",
+                                          "ZX MDRV", "ZX SCREEN$", "SPECIAL",  "ZX SNAP128", "OPENTYPE", "ZX EXECUTE",
+                                          nullptr,   nullptr,      nullptr,    nullptr,      "BASIC",    "ARRAY",
+                                          "ARRAY$",  "CODE",       "SCREEN$"};
+  if (type >= 0 && type < static_cast<int>(std::size(WORDS)) && WORDS[type]) return WORDS[type];
+  return "type " + std::to_string(type);
 }
 
 // `text`, then spaces up to `width` bytes.
