@@ -2,7 +2,7 @@
 
 #include "sam/file_header.h"
 #include "sam/screen_reader.h"
-#include "sam/spectrum_screen.h"
+#include "sam/zx_screen.h"
 
 #include <array>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "sam/spectrum_screen.h"
+#include "sam/zx_screen.h"
 
 #include <algorithm>
 
