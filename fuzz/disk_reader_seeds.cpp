@@ -1,7 +1,8 @@
-// Seeds for fuzz_disk_reader: SAD and EDSK images of 6 cylinders a side
-// (the fuzzers take at most 64 KiB), made by the tests' disk writer, with
-// screens of two modes, a Spectrum screen, a compressed screen and another
-// file on both sides; and the same disk with a chain that loops, a sector
+// Seeds for fuzz_disk_reader: SAD and EDSK images of 4 cylinders a side,
+// the directory and side 1's first four tracks (the fuzzers take at most
+// 64 KiB, and the smaller the input the more of them a second), made by the
+// tests' disk writer, with a SAM screen, a Spectrum screen, a compressed
+// screen and another file; and the same disk with a chain that loops, a sector
 // map that lies and an EDSK track table that lies. Without them the fuzzer
 // would have to find a signature, a geometry and a chain by chance.
 //   disk_reader_seeds FOLDER
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int CYLINDERS = 6;
+constexpr int CYLINDERS = 4;
 
 std::vector<std::uint8_t> screen_body(int mode) {
   ScreenRecipe recipe;
@@ -25,22 +26,19 @@ std::vector<std::uint8_t> screen_body(int mode) {
   return sam_screen_file(recipe);
 }
 
-// The data tracks an image of 6 cylinders holds: side 0 tracks 4-5 and
-// side 1 tracks 0-5 (80 sectors).
+// The data tracks an image of 4 cylinders holds: side 1 tracks 0-3 (40
+// sectors; these files take 32).
 DiskWriter small_disk() {
   DiskWriter disk;
   DiskEntry zx = spectrum_screen_entry("zx", std::vector<std::uint8_t>(6912, 0x38));
-  zx.start_track = 4;
+  zx.start_track = 128;
   disk.add(zx);
   disk.add(code_entry("code", std::vector<std::uint8_t>(1000, 0xA5)));
   disk.add(compressed_screen_entry("packed", 4, std::vector<std::uint8_t>(600, 0x11)));
   DiskEntry mode1 = sam_screen_entry("mode 1", 1, screen_body(1));
-  mode1.start_track = 128;
   mode1.hidden = true;
+  mode1.mode_byte = 0xFF;  // the mode from the header, then
   disk.add(mode1);
-  DiskEntry mode2 = sam_screen_entry("mode 2", 2, screen_body(2));
-  mode2.mode_byte = 0xFF;  // the mode from the header, then
-  disk.add(mode2);
   return disk;
 }
 
@@ -73,8 +71,8 @@ int main(int argc, char** argv) {
 
   DiskWriter broken = small_disk();
   broken.link(broken.chain(1)[5], broken.chain(1)[2]);  // a loop
-  broken.entry(5)[40] ^= 0x08;                          // a map that lies
-  broken.entry(4)[12] += 1;                             // a sector count that lies
+  broken.entry(4)[40] ^= 0x08;                          // a map that lies
+  broken.entry(3)[12] += 1;                             // a sector count that lies
   ok = write(folder + "broken.sad", broken.sad(CYLINDERS)) && ok;
   ok = write(folder + "broken.dsk", broken.edsk(small)) && ok;
   return ok ? 0 : 1;
